@@ -1,0 +1,13 @@
+#pragma once
+
+#include <ostream>
+
+// The two console services that differ from platform to platform.
+
+// Writes a Windows-1251 text (at most 99 bytes) to out in the terminal's
+// character set and flushes out. Adds no line end.
+void writeMessage(std::ostream& out, const char* text);
+
+// Returns when one key has been pressed at the terminal itself, whatever
+// standard input is; at once when there is no terminal.
+void waitForKey();

@@ -1,0 +1,71 @@
+#include "dialogue.h"
+
+#include "console.h"
+#include "messages.h"
+#include "polynomial.h"
+
+#include <array>
+
+namespace {
+
+// Reads the order into coefficientCount, asking again while it is above 9,
+// the most the tables hold. A failed read counts as order 0.
+void readOrder(std::istream& in, std::ostream& out)
+{
+    for (;;) {
+        writeMessage(out, messages::orderPrompt);
+        if (!(in >> coefficientCount))
+            coefficientCount = 0;
+        if (coefficientCount <= tableSize - 1)
+            return;
+        writeMessage(out, messages::orderTooLarge);
+        out << '\n';
+    }
+}
+
+struct Root {
+    Complex value;
+    bool converged = false;
+};
+
+} // namespace
+
+void runDialogue(std::istream& in, std::ostream& out)
+{
+    resetSolver();
+    std::array<Root, tableSize> roots{};
+
+    writeMessage(out, messages::title);
+    out << '\n';
+    readOrder(in, out);
+    ++coefficientCount;
+    writeMessage(out, messages::coefficientPrompt);
+    out << '\n';
+    writeMessage(out, messages::coefficientHint);
+    out << '\n';
+    out << messages::inputMark;
+    for (int k = 0; k < coefficientCount; ++k)
+        readComplex(in, CoefficientTable[k]);
+    out << '\n';
+
+    const int rootTotal = coefficientCount;
+    iterationCount = 0;
+    for (int k = 1; coefficientCount > 1; ++k) {
+        const Complex root = findRoot();
+        // Judged on the polynomial the root was searched in, before deflation.
+        roots[k] = {root, withinTolerance(evaluate(root))};
+        deflate(root);
+    }
+
+    writeMessage(out, messages::rootsHeading);
+    out << '\n';
+    for (int k = 1; k < rootTotal; ++k) {
+        out << 'x' << k << '=' << roots[k].value.real() << ' ' << roots[k].value.imag() << 'i';
+        if (!roots[k].converged)
+            writeMessage(out, messages::notConverged);
+        out << '\n';
+    }
+    writeMessage(out, messages::stepCountLabel);
+    out << iterationCount << '\n';
+    writeMessage(out, messages::closingPrompt);
+}

@@ -1,0 +1,79 @@
+#include "polynomial.h"
+
+#include <algorithm>
+
+std::array<Complex, tableSize> CoefficientTable{};
+std::int32_t coefficientCount = 0;
+std::int32_t iterationCount = 0;
+
+namespace {
+
+// The slots in use, never more than the table holds.
+int slotsInUse()
+{
+    return std::min<std::int32_t>(coefficientCount, tableSize);
+}
+
+} // namespace
+
+void resetSolver()
+{
+    CoefficientTable.fill(Complex());
+    coefficientCount = 0;
+    iterationCount = 0;
+}
+
+Complex evaluate(const Complex& x)
+{
+    Complex acc = CoefficientTable[0];
+    for (int k = 1; k < slotsInUse(); ++k)
+        acc = CoefficientTable[k] + x * acc;
+    return acc;
+}
+
+bool withinTolerance(const Complex& value)
+{
+    return modulus(value) < tolerance;
+}
+
+Complex findRoot()
+{
+    Complex x0(0.0f, 0.0f);
+    Complex x1(1.0f, 1.0f);
+    Complex x2;
+    Complex f0 = evaluate(x0);
+    Complex f1 = evaluate(x1);
+    while (iterationCount < stepBudget) {
+        const Complex d = f1 - f0;
+        const Complex h = x1 - x0;
+        const Complex t = f0 * h;
+        const Complex q = t / d;
+        x2 = x0 - q;
+        // A zero denominator or an overflow: no step can follow from here.
+        if (!isFinite(x2))
+            return x1;
+        const Complex f2 = evaluate(x2);
+        if (!isFinite(f2))
+            return x1;
+        if (withinTolerance(f2))
+            break;
+        x0 = x1;
+        f0 = f1;
+        x1 = x2;
+        f1 = f2;
+        ++iterationCount;
+    }
+    return x2;
+}
+
+void deflate(const Complex& root)
+{
+    const int count = slotsInUse();
+    std::array<Complex, tableSize> b{};
+    b[0] = CoefficientTable[0];
+    for (int k = 1; k < count; ++k)
+        b[k] = CoefficientTable[k] + root * b[k - 1];
+    for (int k = 1; k < count - 1; ++k)
+        CoefficientTable[k] = b[k];
+    --coefficientCount;
+}
