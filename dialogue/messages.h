@@ -41,7 +41,8 @@ inline constexpr char notConverged[] =
 inline constexpr char stepCountLabel[] = "\xD7\xE8\xF1\xEB\xEE \xE8\xF2\xE5\xF0\xE0\xF6\xE8\xE9: ";
 
 // "Нажмите любую клавишу"
-inline constexpr char closingPrompt[] = "\xCD\xE0\xE6\xEC\xE8\xF2\xE5 \xEB\xFE\xE1\xF3\xFE \xEA\xEB\xE0\xE2\xE8\xF8\xF3";
+inline constexpr char closingPrompt[] =
+    "\xCD\xE0\xE6\xEC\xE8\xF2\xE5 \xEB\xFE\xE1\xF3\xFE \xEA\xEB\xE0\xE2\xE8\xF8\xF3";
 
 // Written unchanged: plain ASCII.
 inline constexpr char inputMark[] = "A()= ";

@@ -53,15 +53,9 @@ float norm(const Complex& a)
     return rr + ii;
 }
 
-double modulus(const Complex& a)
-{
-    return std::sqrt(static_cast<double>(norm(a)));
-}
+double modulus(const Complex& a) { return std::sqrt(static_cast<double>(norm(a))); }
 
-bool isFinite(const Complex& a)
-{
-    return std::isfinite(a.real()) && std::isfinite(a.imag());
-}
+bool isFinite(const Complex& a) { return std::isfinite(a.real()) && std::isfinite(a.imag()); }
 
 std::istream& readComplex(std::istream& in, Complex& target)
 {

@@ -9,10 +9,7 @@ std::int32_t iterationCount = 0;
 namespace {
 
 // The slots in use, never more than the table holds.
-int slotsInUse()
-{
-    return std::min<std::int32_t>(coefficientCount, tableSize);
-}
+int slotsInUse() { return std::min<std::int32_t>(coefficientCount, tableSize); }
 
 } // namespace
 
@@ -31,10 +28,7 @@ Complex evaluate(const Complex& x)
     return acc;
 }
 
-bool withinTolerance(const Complex& value)
-{
-    return modulus(value) < tolerance;
-}
+bool withinTolerance(const Complex& value) { return modulus(value) < tolerance; }
 
 Complex findRoot()
 {

@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 
-inline constexpr int tableSize = 10;                  // equations of order 0 to 9
-inline constexpr float tolerance = 1e-5f;             // on the modulus of P at a new point
-inline constexpr std::int32_t stepBudget = 10000;     // shared by all searches of a run
+inline constexpr int tableSize = 10;              // equations of order 0 to 9
+inline constexpr float tolerance = 1e-5f;         // on the modulus of P at a new point
+inline constexpr std::int32_t stepBudget = 10000; // shared by all searches of a run
 
 // The current polynomial: slot 0 multiplies the highest power, slot
 // coefficientCount - 1 is the free term. Only slots below coefficientCount are

@@ -6,8 +6,8 @@
 // Running the built program as a user would, never waiting on it for long.
 
 struct Finished {
-    std::string output;  // everything it wrote to standard output
-    int status = -1;     // as waitpid gives it
+    std::string output; // everything it wrote to standard output
+    int status = -1;    // as waitpid gives it
     bool timedOut = false;
 };
 

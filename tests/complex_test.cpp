@@ -51,7 +51,7 @@ TEST(ComplexArithmetic, EveryProductIsRoundedToFloat)
 TEST(ComplexArithmetic, DivisionByZeroIsNotFinite)
 {
     EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(0, 0)));
-    EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(1e-30f, 1e-30f)));  // the squares vanish
+    EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(1e-30f, 1e-30f))); // the squares vanish
     EXPECT_TRUE(isFinite(Complex(-3e38f, 3e38f)));
 }
 
@@ -61,9 +61,14 @@ TEST(ComplexText, AcceptedForms)
         const char* text;
         float real, imag;
     } cases[] = {
-        {"5", 5, 0},          {"(5)", 5, 0},       {"( 5 )", 5, 0},
-        {"(1,2)", 1, 2},      {"( 1 , 2 )", 1, 2}, {"(-1.5e1,0.25)", -15, 0.25f},
-        {"\n\t -7.5\n", -7.5f, 0}, {"(\n1\n,\n-2\n)", 1, -2},
+        {"5", 5, 0},
+        {"(5)", 5, 0},
+        {"( 5 )", 5, 0},
+        {"(1,2)", 1, 2},
+        {"( 1 , 2 )", 1, 2},
+        {"(-1.5e1,0.25)", -15, 0.25f},
+        {"\n\t -7.5\n", -7.5f, 0},
+        {"(\n1\n,\n-2\n)", 1, -2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -42,12 +42,13 @@ std::string results(const std::string& input)
 
 TEST(Dialogue, WholeTranscript)
 {
-    EXPECT_EQ(run("2\n1 -3 2\n"), head + coefficientLines +
-                                      "Корни полинома: \n"
-                                      "x1=1 -5.93766e-08i\n"
-                                      "x2=2 0i\n"
-                                      "Число итераций: 6\n" +
-                                      closing);
+    EXPECT_EQ(run("2\n1 -3 2\n"),
+        head + coefficientLines +
+            "Корни полинома: \n"
+            "x1=1 -5.93766e-08i\n"
+            "x2=2 0i\n"
+            "Число итераций: 6\n" +
+            closing);
 }
 
 TEST(Dialogue, RootsAndStepCount)
@@ -62,7 +63,7 @@ TEST(Dialogue, RootsAndStepCount)
         {"1 1 -2", "x1=2 0i\nЧисло итераций: 0\n"},
         {"1 (0,1) 1", "x1=0 1i\nЧисло итераций: 0\n"},
         {"2 1 0 (0,1)",
-         "x1=-208.474 -208.474i" + inaccurate + "\nx2=0 0i" + inaccurate + "\nЧисло итераций: 10000\n"},
+            "x1=-208.474 -208.474i" + inaccurate + "\nx2=0 0i" + inaccurate + "\nЧисло итераций: 10000\n"},
         {"2 0 1 -2", "x1=2 0i\nx2=1 1i" + inaccurate + "\nЧисло итераций: 0\n"},
         // Missing or malformed coefficients leave their slots at 0 + 0i.
         {"2 1 -1", "x1=0 0i\nx2=1 0i\nЧисло итераций: 0\n"},
@@ -86,8 +87,8 @@ TEST(Dialogue, RootsAndStepCount)
 TEST(Dialogue, AnOrderAboveNineIsAskedAgain)
 {
     const std::string again = "Порядок уравнения не может быть больше 9\nЗадайте порядок уравнения: ";
-    EXPECT_EQ(run("10 2147483647 1 1 -2"), head + again + again + coefficientLines +
-                                               "Корни полинома: \nx1=2 0i\nЧисло итераций: 0\n" + closing);
+    EXPECT_EQ(run("10 2147483647 1 1 -2"),
+        head + again + again + coefficientLines + "Корни полинома: \nx1=2 0i\nЧисло итераций: 0\n" + closing);
     // Input ending after a rejected order counts as order 0.
     EXPECT_EQ(results("12"), "Число итераций: 0\n");
     EXPECT_EQ(results("9 1 2 3 4 5 6 7 8 9 10").substr(0, 3), "x1=");
@@ -98,7 +99,7 @@ TEST(Dialogue, EachRunStartsAfresh)
     run("3 1 2 3 4");
     // The second coefficient is missing: 5x, whose root is 0.
     EXPECT_EQ(results("1 5"), "x1=0 0i\nЧисло итераций: 0\n");
-    run("2 1 0 (0,1)");  // spends the whole budget
+    run("2 1 0 (0,1)"); // spends the whole budget
     EXPECT_EQ(results("1 1 -2"), "x1=2 0i\nЧисло итераций: 0\n");
 }
 

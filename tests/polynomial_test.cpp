@@ -36,7 +36,7 @@ TEST(Polynomial, FirstStepLandsExactly)
 {
     setPolynomial({1, -2});
     expectParts(findRoot(), 2, 0);
-    EXPECT_EQ(iterationCount, 0);  // the step that ends a search is not counted
+    EXPECT_EQ(iterationCount, 0); // the step that ends a search is not counted
 
     setPolynomial({Complex(0, 1), 1});
     expectParts(findRoot(), 0, 1);
@@ -50,7 +50,7 @@ TEST(Polynomial, DeflationLeavesTheQuotient)
     EXPECT_EQ(coefficientCount, 2);
     expectParts(CoefficientTable[0], 1, 0);
     expectParts(CoefficientTable[1], -2, 0);
-    expectParts(CoefficientTable[2], 2, 0);  // outside the polynomial now, untouched
+    expectParts(CoefficientTable[2], 2, 0); // outside the polynomial now, untouched
     expectParts(findRoot(), 2, 0);
 }
 

@@ -41,8 +41,8 @@ std::string russianLocales()
             struct stat made;
             if (stat(target.c_str(), &made) == 0)
                 continue;
-            const std::string command =
-                std::string("localedef -f ") + charmap + " -i ru_RU " + target + " </dev/null >/dev/null 2>&1";
+            const std::string command = std::string("localedef -f ") + charmap + " -i ru_RU " + target +
+                " </dev/null >/dev/null 2>&1";
             if (std::system(command.c_str()) != 0)
                 return std::string();
         }
@@ -73,8 +73,9 @@ TEST(Program, WritesTheCharacterSetOfTheLocale)
 
 TEST(Program, StopsAtAnyInput)
 {
-    for (const char* input : {"", "abc", "12\n", "9 (1,1e38) (1e38,-1e38) 1e38 1e38 1e38 1e38 1e38 1e38 1e38 1e38",
-                              "3 ((1,2)) (1,2,3) ,,,", "\xFF\xFE\x00\x01"}) {
+    for (const char* input :
+        {"", "abc", "12\n", "9 (1,1e38) (1e38,-1e38) 1e38 1e38 1e38 1e38 1e38 1e38 1e38 1e38",
+            "3 ((1,2)) (1,2,3) ,,,", "\xFF\xFE\x00\x01"}) {
         SCOPED_TRACE(input);
         const Finished run = runChord(input, {"LC_ALL=C.UTF-8"});
         EXPECT_FALSE(run.timedOut);

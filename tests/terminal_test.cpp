@@ -24,7 +24,7 @@ const std::string closingPrompt = "Нажмите любую клавишу";
 bool sameMode(const termios& a, const termios& b)
 {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
-           a.c_lflag == b.c_lflag && std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc);
+        a.c_lflag == b.c_lflag && std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc);
 }
 
 // Runs in the child that owns the pseudo-terminal: starts chord with standard
@@ -89,7 +89,7 @@ public:
         return readUntil([&] {
             termios mode;
             return output.find(closingPrompt) != std::string::npos && tcgetattr(master, &mode) == 0 &&
-                   (mode.c_lflag & ICANON) == 0;
+                (mode.c_lflag & ICANON) == 0;
         });
     }
 
@@ -106,7 +106,7 @@ public:
         int status = -1;
         int sameMode = 0;
         int left = -1;
-        std::string afterPrompt;  // what chord wrote behind the closing prompt
+        std::string afterPrompt; // what chord wrote behind the closing prompt
     };
     Report finish()
     {
@@ -115,10 +115,11 @@ public:
             return report;
         const std::size_t at = output.find("<status");
         std::sscanf(output.c_str() + at, "<status %d same %d left %d>", &report.status, &report.sameMode,
-                    &report.left);
+            &report.left);
         const std::size_t prompt = output.find(closingPrompt);
         if (prompt != std::string::npos && prompt < at)
-            report.afterPrompt = output.substr(prompt + closingPrompt.size(), at - prompt - closingPrompt.size());
+            report.afterPrompt =
+                output.substr(prompt + closingPrompt.size(), at - prompt - closingPrompt.size());
         chordPid = -1;
         return report;
     }
@@ -127,8 +128,7 @@ public:
     std::string output;
 
 private:
-    template <typename Done>
-    bool readUntil(Done done, std::chrono::milliseconds limit = 10s)
+    template <typename Done> bool readUntil(Done done, std::chrono::milliseconds limit = 10s)
     {
         const auto end = std::chrono::steady_clock::now() + limit;
         while (!done()) {
@@ -171,9 +171,18 @@ TEST(KeyWait, ConsumesTheWholeKey)
         const char* name;
         std::string bytes;
     } keys[] = {
-        {"arrow up", "\x1b[A"},    {"F1", "\x1bOP"},       {"F5", "\x1b[15~"}, {"Ctrl+Home", "\x1b[1;5H"},
-        {"Linux console F1", "\x1b[[A"}, {"Escape", "\x1b"}, {"Alt+x", "\x1bx"}, {"я", "я"},
-        {"€", "€"},                {"Ctrl+C", "\x03"},     {"Ctrl+S", "\x13"}, {"Enter", "\r"},
+        {"arrow up", "\x1b[A"},
+        {"F1", "\x1bOP"},
+        {"F5", "\x1b[15~"},
+        {"Ctrl+Home", "\x1b[1;5H"},
+        {"Linux console F1", "\x1b[[A"},
+        {"Escape", "\x1b"},
+        {"Alt+x", "\x1bx"},
+        {"я", "я"},
+        {"€", "€"},
+        {"Ctrl+C", "\x03"},
+        {"Ctrl+S", "\x13"},
+        {"Enter", "\r"},
     };
     for (const auto& key : keys) {
         SCOPED_TRACE(key.name);
