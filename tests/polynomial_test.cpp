@@ -20,49 +20,33 @@ void expectParts(const Complex& value, float real, float imag)
     EXPECT_EQ(value.imag(), imag);
 }
 
-TEST(Polynomial, EvaluatesByHorner)
-{
-    setPolynomial({1, -3, 2});
-    expectParts(evaluate(Complex(1, 1)), -1, -1);
-    expectParts(evaluate(2), 0, 0);
-    // A constant, or no slot in use: slot 0.
-    setPolynomial({Complex(4, 5)});
-    expectParts(evaluate(7), 4, 5);
-    coefficientCount = 0;
-    expectParts(evaluate(7), 4, 5);
-}
-
-TEST(Polynomial, FirstStepLandsExactly)
+TEST(Solver, FirstStepLandsExactly)
 {
     setPolynomial({1, -2});
     expectParts(findRoot(), 2, 0);
     EXPECT_EQ(iterationCount, 0); // the step that ends a search is not counted
-
     setPolynomial({Complex(0, 1), 1});
     expectParts(findRoot(), 0, 1);
     EXPECT_EQ(iterationCount, 0);
 }
 
-TEST(Polynomial, DeflationLeavesTheQuotient)
+TEST(Solver, DeflationLeavesTheQuotient)
 {
     setPolynomial({1, -3, 2});
     deflate(1);
     EXPECT_EQ(coefficientCount, 2);
     expectParts(CoefficientTable[0], 1, 0);
     expectParts(CoefficientTable[1], -2, 0);
-    expectParts(CoefficientTable[2], 2, 0); // outside the polynomial now, untouched
     expectParts(findRoot(), 2, 0);
 }
 
-TEST(Polynomial, TheBudgetIsSharedByAllSearches)
+TEST(Solver, TheBudgetIsSharedByAllSearches)
 {
     // x^2 + i: the search stays on the line through 0 and 1 + i.
     setPolynomial({1, 0, Complex(0, 1)});
     const Complex trapped = findRoot();
     EXPECT_EQ(iterationCount, stepBudget);
-    EXPECT_TRUE(isFinite(trapped));
     EXPECT_FALSE(withinTolerance(evaluate(trapped)));
-
     // With the budget spent no step is taken: 0 + 0i, which drops the free term.
     setPolynomial({1, -3, 2});
     iterationCount = stepBudget;
@@ -72,32 +56,29 @@ TEST(Polynomial, TheBudgetIsSharedByAllSearches)
     expectParts(CoefficientTable[1], -3, 0);
 }
 
-TEST(Polynomial, ANonFiniteStepEndsTheSearchAtTheLastPoint)
+TEST(Solver, ANonFiniteStepEndsTheSearchAtTheLastPoint)
 {
     // Constant while two slots are in use: f1 - f0 is 0 at once.
     setPolynomial({0, 1});
     expectParts(findRoot(), 1, 1);
     EXPECT_EQ(iterationCount, 0);
-
     // Values beyond the float range.
     for (float big : {1e38f, -3e38f}) {
         setPolynomial({big, big, big, big});
-        const Complex root = findRoot();
-        EXPECT_TRUE(isFinite(root));
+        EXPECT_TRUE(isFinite(findRoot()));
         EXPECT_LT(iterationCount, stepBudget);
     }
 }
 
-TEST(Polynomial, TableHoldsOrderNine)
+TEST(Solver, FindsAllRootsOfOrderNine)
 {
-    // (x - 1)(x + 1) times x^7: all nine roots found.
+    // (x - 1)(x + 1) x^7
     setPolynomial({1, 0, -1, 0, 0, 0, 0, 0, 0, 0});
-    for (int k = 0; k < 9; ++k) {
+    while (coefficientCount > 1) {
         const Complex root = findRoot();
-        EXPECT_TRUE(withinTolerance(evaluate(root))) << "root " << k + 1;
+        EXPECT_TRUE(withinTolerance(evaluate(root))) << coefficientCount;
         deflate(root);
     }
-    EXPECT_EQ(coefficientCount, 1);
 }
 
 } // namespace
