@@ -52,15 +52,16 @@ Finished runChord(const std::string& input, const std::vector<std::string>& envi
 
 std::string fromUtf8(const std::string& text, const char* codeset)
 {
-    const iconv_t cd = iconv_open(codeset, "UTF-8");
+    iconv_t cd = iconv_open(codeset, "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return "(no converter)";
     std::string converted(text.size() * 4, '\0');
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
     char* out = converted.data();
     std::size_t outLeft = converted.size();
-    if (cd == reinterpret_cast<iconv_t>(-1) || iconv(cd, &in, &inLeft, &out, &outLeft) != 0)
-        return "(not convertible)";
+    const bool done = iconv(cd, &in, &inLeft, &out, &outLeft) == 0;
     iconv_close(cd);
     converted.resize(converted.size() - outLeft);
-    return converted;
+    return done ? converted : "(not convertible)";
 }
