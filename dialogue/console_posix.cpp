@@ -94,12 +94,11 @@ void writeInCodeset(std::ostream& out, const char* text, const char* codeset)
         const std::size_t result = finishing ? converter.convert(nullptr, nullptr, &converted, &room)
                                              : converter.convert(&in, &inLeft, &converted, &room);
         out.write(buffer, converted - buffer);
-        if (result != conversionFailed) {
-            if (finishing)
-                return;
-        } else if (errno != E2BIG) {
-            if (finishing)
-                return;
+        if (result == conversionFailed && errno == E2BIG)
+            continue; // the buffer is full: go on with it emptied
+        if (finishing)
+            return;
+        if (result == conversionFailed) {
             out.put('?');
             ++in;
             --inLeft;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -26,11 +27,11 @@ std::string results(const std::string& input)
     const std::string transcript = run(input);
     const std::string heading = "A()= \nКорни полинома: \n";
     const std::string closing = "Нажмите любую клавишу";
-    const std::size_t from = transcript.find(heading) + heading.size();
-    const std::size_t to = transcript.rfind(closing);
-    if (from < heading.size() || to == std::string::npos || to + closing.size() != transcript.size())
+    const std::size_t at = transcript.find(heading);
+    const std::size_t to = transcript.size() - std::min(transcript.size(), closing.size());
+    if (at == std::string::npos || transcript.compare(to, std::string::npos, closing) != 0)
         return "(malformed) " + transcript;
-    return transcript.substr(from, to - from);
+    return transcript.substr(at + heading.size(), to - at - heading.size());
 }
 
 TEST(Dialogue, RootsAndStepCount)

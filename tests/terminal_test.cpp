@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <string>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -65,16 +67,16 @@ public:
         }
     }
     void type(const std::string& keys) { static_cast<void>(write(master, keys.data(), keys.size())); }
-    bool running()
+    // Whether chord has ended; with WNOHANG it is not waited for.
+    bool ended(int options = 0)
     {
-        if (pid > 0 && waitpid(pid, &exitStatus, WNOHANG) == pid)
+        if (pid > 0 && waitpid(pid, &exitStatus, options) == pid)
             pid = -1;
-        return pid > 0;
+        return pid <= 0;
     }
     int status()
     {
-        if (pid > 0 && waitpid(pid, &exitStatus, 0) == pid)
-            pid = -1;
+        ended();
         return exitStatus;
     }
     bool modeRestored()
@@ -134,7 +136,7 @@ TEST(KeyWait, WaitsForOneKeyAndTakesItWhole)
         Terminal terminal;
         ASSERT_TRUE(terminal.awaitKeyWait()) << terminal.output;
         terminal.readOutput(100);
-        EXPECT_TRUE(terminal.running());
+        EXPECT_FALSE(terminal.ended(WNOHANG));
         terminal.output.clear();
         terminal.type(press.keys);
         EXPECT_TRUE(exitedWithZero(terminal.status()));
