@@ -1,0 +1,9 @@
+#include <iostream>
+
+int main()
+{
+    double number = 0;
+    std::cin >> number;
+    std::cout << number << '\n';
+    return 0;
+}
