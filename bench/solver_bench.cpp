@@ -22,36 +22,29 @@ benchmark::Counter perStep(std::int64_t steps)
 // (x - 1)(x - 2) ... (x - 9).
 void loadNineRealRoots() { load({1, -45, 870, -9450, 63273, -269325, 723680, -1172700, 1026576, -362880}); }
 
+// x² + i.
+void loadTrappedSearch() { load({1, 0, Complex(0, 1)}); }
+
 // The floor: a chord step costs one evaluation and a few operations more.
-void evaluateOrderNine(benchmark::State& state)
+void evaluateOn(benchmark::State& state, void (*loadPolynomial)())
 {
-    loadNineRealRoots();
+    loadPolynomial();
     Complex x(0.5f, 0.25f);
     for (auto _ : state) {
         benchmark::DoNotOptimize(x);
         benchmark::DoNotOptimize(evaluate(x));
     }
 }
-BENCHMARK(evaluateOrderNine);
+BENCHMARK_CAPTURE(evaluateOn, orderNine, loadNineRealRoots);
+BENCHMARK_CAPTURE(evaluateOn, orderTwo, loadTrappedSearch);
 
-// The same floor for the search below, on its own polynomial.
-void evaluateOrderTwo(benchmark::State& state)
-{
-    load({1, 0, Complex(0, 1)});
-    Complex x(0.5f, 0.25f);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(x);
-        benchmark::DoNotOptimize(evaluate(x));
-    }
-}
-BENCHMARK(evaluateOrderTwo);
-
-// x² + i: the search never converges and spends the whole step budget.
+// The search for a root of x² + i never converges: it spends the whole
+// step budget.
 void findRootWholeBudget(benchmark::State& state)
 {
     std::int64_t steps = 0;
     for (auto _ : state) {
-        load({1, 0, Complex(0, 1)});
+        loadTrappedSearch();
         benchmark::DoNotOptimize(findRoot());
         steps += iterationCount;
     }
