@@ -1,132 +1,86 @@
+#include "cases.h"
 #include "charset.h"
-#include "child_process.h"
 #include "dialogue.h"
+#include "keyboard.h"
 #include "messages.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <set>
 #include <sstream>
-#include <string>
 
 namespace {
 
 // The test process keeps the C locale, whose character set holds no Cyrillic:
 // the texts come out in UTF-8.
-std::string run(const std::string& input)
+TEST(Dialogue, EveryCaseInOneProcessInEitherOrder)
 {
-    std::istringstream in(input);
-    std::ostringstream out;
-    runDialogue(in, out);
-    return out.str();
+    std::vector<Case> cases = allCases();
+    ASSERT_GE(cases.size(), 20u);
+    // Both ways round, so that no run leans on what the one before it left.
+    for (int pass = 0; pass < 2; ++pass, std::reverse(cases.begin(), cases.end()))
+        for (const Case& c : cases) {
+            std::istringstream in(c.input);
+            std::ostringstream out;
+            runDialogue(in, out);
+            EXPECT_EQ(out.str(), c.transcript) << c.name;
+        }
 }
 
-// What stands between the roots heading and the closing prompt.
-std::string results(const std::string& input)
+TEST(Catalogue, ConversionKeepsEveryLetterOrMarksIt)
 {
-    const std::string transcript = run(input);
-    const std::string heading = "A()= \nКорни полинома: \n";
-    const std::string closing = "Нажмите любую клавишу";
-    const std::size_t at = transcript.find(heading);
-    const std::size_t to = transcript.size() - std::min(transcript.size(), closing.size());
-    if (at == std::string::npos || transcript.compare(to, std::string::npos, closing) != 0)
-        return "(malformed) " + transcript;
-    return transcript.substr(at + heading.size(), to - at - heading.size());
-}
-
-TEST(Dialogue, RootsAndStepCount)
-{
-    const std::string inaccurate = " (точность не достигнута)";
-    const struct {
-        const char* input;
-        std::string expected;
-    } cases[] = {
-        {"2\n1 -3 2\n", "x1=1 -5.93766e-08i\nx2=2 0i\nЧисло итераций: 6\n"},
-        {"2\n1\n0\n1\n", "x1=8.70787e-08 1i\nx2=-8.9407e-08 -1i\nЧисло итераций: 6\n"},
-        {"1 1 -2", "x1=2 0i\nЧисло итераций: 0\n"},
-        {"1 (0,1) 1", "x1=0 1i\nЧисло итераций: 0\n"},
-        {"2 1 0 (0,1)",
-            "x1=-208.474 -208.474i" + inaccurate + "\nx2=0 0i" + inaccurate + "\nЧисло итераций: 10000\n"},
-        {"2 0 1 -2", "x1=2 0i\nx2=1 1i" + inaccurate + "\nЧисло итераций: 0\n"},
-        // Missing or malformed coefficients leave their slots at 0 + 0i.
-        {"2 1 -1", "x1=0 0i\nx2=1 0i\nЧисло итераций: 0\n"},
-        {"2 1 (1;2) -1", "x1=0 0i\nx2=0 0i\nЧисло итераций: 0\n"},
-        // No root lines: order 0, no order at all, one that is no number,
-        // beyond 32 bits or negative.
-        {"0 5", "Число итераций: 0\n"},
-        {"", "Число итераций: 0\n"},
-        {"  \n ", "Число итераций: 0\n"},
-        {"abc 1 -2", "Число итераций: 0\n"},
-        {"2147483648 1 -2", "Число итераций: 0\n"},
-        {"-2147483648 1 -2", "Число итераций: 0\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.input);
-        EXPECT_EQ(results(c.input), c.expected);
+    std::string zhe;
+    for (int k = 0; k < 99; ++k)
+        zhe += "Ж";
+    // Twice as long once converted, and nothing cut short; a letter the
+    // character set lacks shown as '?'; with no converter, the stored text.
+    const std::string cases[][3] = {{std::string(99, '\xC6'), "UTF-8", zhe},
+        {messages::rootsHeading, "KOI8-R", "\xEB\xCF\xD2\xCE\xC9 \xD0\xCF\xCC\xC9\xCE\xCF\xCD\xC1: "},
+        {messages::coefficientHint, "ISO-8859-1", "?? a0 ??? X ? N-?? ??????? ?? aN ????????? ????"},
+        {messages::rootsHeading, "NO-SUCH-CODESET", messages::rootsHeading}};
+    for (const auto& [text, codeset, shown] : cases) {
+        std::ostringstream out;
+        writeInCodeset(out, text.c_str(), codeset.c_str());
+        EXPECT_EQ(out.str(), shown) << codeset;
     }
 }
 
-TEST(Dialogue, AnOrderAboveNineIsAskedAgain)
+TEST(Keyboard, WhichPressesEndTheWait)
 {
-    const std::string again = "Порядок уравнения не может быть больше 9\nЗадайте порядок уравнения: ";
-    const std::string transcript = run("10 2147483647 1 1 -2");
-    EXPECT_NE(transcript.find("уравнения: " + again + again + "Задайте коэфф"), std::string::npos)
-        << transcript;
-    EXPECT_EQ(results("10 2147483647 1 1 -2"), "x1=2 0i\nЧисло итераций: 0\n");
-    EXPECT_EQ(results("12"), "Число итераций: 0\n");
-    EXPECT_EQ(results("9 1 0 0 0 0 0 0 0 0 -1").substr(0, 3), "x1=");
-}
-
-TEST(Dialogue, EachRunStartsAfresh)
-{
-    run("3 1 2 3 4");
-    // The second coefficient is missing: 5x, whose root is 0.
-    EXPECT_EQ(results("1 5"), "x1=0 0i\nЧисло итераций: 0\n");
-}
-
-TEST(Catalogue, EveryTextConvertsToUtf8AndKoi8r)
-{
-    const struct {
-        const char* stored;
-        const char* plain;
-    } texts[] = {
-        {messages::title, "Программа демонстрирует решение алгебраического уравнения методом хорд"},
-        {messages::orderPrompt, "Задайте порядок уравнения: "},
-        {messages::orderTooLarge, "Порядок уравнения не может быть больше 9"},
-        {messages::coefficientPrompt, "Задайте коэффициенты полинома через пробел:"},
-        {messages::coefficientHint, "от a0 при X в N-ой степени до aN свободный член"},
-        {messages::rootsHeading, "Корни полинома: "},
-        {messages::notConverged, " (точность не достигнута)"},
-        {messages::stepCountLabel, "Число итераций: "},
-        {messages::closingPrompt, "Нажмите любую клавишу"},
-    };
-    for (const auto& text : texts) {
-        SCOPED_TRACE(text.plain);
-        EXPECT_LE(std::string(text.stored).size(), 99u);
-        std::ostringstream utf8;
-        writeInCodeset(utf8, text.stored, "UTF-8");
-        EXPECT_EQ(utf8.str(), text.plain);
-        // The same letters reached from the plain text by another converter.
-        std::ostringstream koi8r;
-        writeInCodeset(koi8r, text.stored, "KOI8-R");
-        EXPECT_EQ(koi8r.str(), fromUtf8(text.plain, "KOI8-R"));
-    }
-    std::ostringstream koi8r;
-    writeInCodeset(koi8r, messages::rootsHeading, "KOI8-R");
-    EXPECT_EQ(koi8r.str(), "\xEB\xCF\xD2\xCE\xC9 \xD0\xCF\xCC\xC9\xCE\xCF\xCD\xC1: ");
-}
-
-TEST(Catalogue, ConversionIsNeverCutShort)
-{
-    // Nothing is cut short, however long the converted text grows.
-    std::ostringstream utf8;
-    writeInCodeset(utf8, std::string(99, '\xC6').c_str(), "UTF-8");
-    EXPECT_EQ(utf8.str().size(), 198u);
-    EXPECT_EQ(utf8.str().substr(194), "ЖЖ");
-    // A letter the character set lacks shows as '?'; the rest is kept.
-    std::ostringstream latin1;
-    writeInCodeset(latin1, messages::coefficientHint, "ISO-8859-1");
-    EXPECT_EQ(latin1.str(), "?? a0 ??? X ? N-?? ??????? ?? aN ????????? ????");
+    // The console keyboard as a user lists it: the digits, the letters, Page
+    // Up to Down, keypad 0 to 9, F1 to F12 by range, the rest one by one.
+    std::set<unsigned> keys = {0x08, 0x09, 0x0D, 0x1B, 0x20, 0x2D, 0x2E, 0x6A, 0x6B, 0x6D, 0x6E, 0x6F, 0xDC,
+        0xBD, 0xDB, 0xDD, 0xBF, 0xBB, 0xBA, 0xDE, 0xBC, 0xBE, 0xC0};
+    for (auto [first, last] : {std::pair(0x30, 0x39), {0x41, 0x5A}, {0x21, 0x28}, {0x60, 0x69}, {0x70, 0x7B}})
+        for (int key = first; key <= last; ++key)
+            keys.insert(key);
+    ASSERT_EQ(keys.size(), 89u);
+    // Every key has a code alone and with Shift; the pairs without one are
+    // Ctrl with eight digits and seven punctuation keys, Alt with the keypad
+    // digits.
+    const std::set<unsigned> noCodeWithCtrl = {
+        0x30, 0x31, 0x33, 0x34, 0x35, 0x37, 0x38, 0x39, 0xBF, 0xBB, 0xBA, 0xDE, 0xBC, 0xBE, 0xC0};
+    // Every combination of the five modifier bits, Alt looked at before
+    // Ctrl, Ctrl before Shift; and every release.
+    for (unsigned key = 0; key <= 0xFFFF; ++key)
+        for (std::uint32_t held = 0; held < 0x20; ++held) {
+            const bool alt = held & (modifier::leftAlt | modifier::rightAlt);
+            const bool ctrl = held & (modifier::leftCtrl | modifier::rightCtrl);
+            const bool ends =
+                keys.count(key) && !(alt ? key >= 0x60 && key <= 0x69 : ctrl && noCodeWithCtrl.count(key));
+            const auto code = static_cast<std::uint16_t>(key);
+            ASSERT_EQ(endsKeyWait({code, 0, held, true}), ends) << std::hex << key << " with " << held;
+            ASSERT_FALSE(endsKeyWait({code, 0, held, false})) << std::hex << "release of " << key;
+        }
+    // The lock and extended-key bits above them change nothing.
+    EXPECT_TRUE(endsKeyWait({0x70, 0, 0x0020 | 0x0040 | 0x0080 | 0x0100, true}));
+    EXPECT_FALSE(endsKeyWait({0x31, 0, modifier::leftCtrl | 0x0020 | 0x0080, true}));
+    // A press that types a character ends it: Ctrl+C, unprocessed, is 3;
+    // one from an input method has no key; Alt+keypad 0 has no code yet types.
+    EXPECT_TRUE(endsKeyWait({0x43, 3, modifier::leftCtrl, true}));
+    EXPECT_TRUE(endsKeyWait({0x00, '\xE6', 0, true}));
+    EXPECT_TRUE(endsKeyWait({0x60, '0', modifier::rightAlt, true}));
+    EXPECT_FALSE(endsKeyWait({0x43, 'c', 0, false}));
 }
 
 } // namespace

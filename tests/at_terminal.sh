@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Runs a chord program at a terminal as a user does, in a pane of a tmux server
+# of our own: from sh, which then shows its status, whether the terminal's mode
+# is as before, and how many typed bytes no one read.
+#   at_terminal.sh key KEYS -- command...        input from nowhere; the keys end the wait
+#   at_terminal.sh signal NAME -- command...     the signal ends it
+#   at_terminal.sh typed CASE KEYS -- command... the case's input typed at the order
+#                                                prompt, its transcript on the screen
+#   at_terminal.sh ahead KEYS -- command...      the keys typed before it starts
+# KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up.
+set -uo pipefail
+scenario=$1 args=()
+while shift && [[ $# -gt 0 && $1 != -- ]]; do args+=("$1"); done
+shift
+work=$(mktemp -d) server=chord-$$
+trap 'tmux -L "$server" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work" || exit 1
+fail() {
+    echo "$scenario ${args[*]}: $*; the screen:"
+    screen
+    exit 1
+}
+pane() { tmux -u -L "$server" "$@"; }
+screen() { pane capture-pane -p; }
+# Waits up to 20 s for the screen to show text and, if given, the terminal to
+# be in that mode: -icanon is the key wait's.
+await() {
+    for _ in $(seq 200); do
+        screen | grep -qF -- "$1" && [[ -z ${2:-} || " $(stty -F "$tty" -a | tr '\n' ' ') " == *" $2 "* ]] &&
+            return 0
+        sleep 0.1
+    done
+    fail "never showed \"$1\" ${2:-}"
+}
+
+echo 'echo "status $?"; [ "$(stty -g)" = "$(cat before)" ] && echo restored
+stty -icanon min 0 time 0; echo "unread $(head -c 99 | wc -c)"' >end
+input='</dev/null' pause=
+[[ $scenario == typed ]] && input=
+# Keys typed ahead: while the shell still runs something else.
+[[ $scenario == ahead ]] && pause='sleep 1;'
+SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 \
+    "ulimit -c 0; stty -g >before; $pause $(printf '%q ' "$@") $input; . ./end; sleep 60"
+tty=$(pane display -p '#{pane_tty}')
+case $scenario in
+ahead)
+    pane send-keys "${args[@]}"
+    await unread
+    diff <(printf 'status 0\nrestored\nunread 0\n') <(screen | grep -A2 '^status') || fail "not ended by the key"
+    exit 0
+    ;;
+typed)
+    input=$(head -n 1 "$(dirname "$0")/cases/${args[0]}.txt")
+    input=${input%\\n}
+    await "уравнения:"
+    pane send-keys -l "$input"
+    pane send-keys C-m
+    # The screen: the input echoed behind the order prompt.
+    tail -n +2 "$(dirname "$0")/cases/${args[0]}.txt" | sed "0,/уравнения: /s//&$input\\n/; s/ *$//" >expected
+    args=("${args[@]:1}")
+    await "Нажмите любую клавишу"
+    sleep 1
+    diff expected <(screen | head -n "$(wc -l <expected)") || fail "not the transcript"
+    ;;
+*)
+    await "Нажмите любую клавишу" -icanon
+    sleep 0.2
+    ;;
+esac
+screen | grep -q '^status' && fail "ended before a key was pressed"
+pane pipe-pane "cat >after"
+# No echo of the key, and a line end of its own for what follows; after a
+# signal, from sh only its status.
+expected=$'\r\nstatus 0\r\nrestored\r\nunread 0\r\n'
+if [[ $scenario == signal ]]; then
+    pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
+    expected=$'status '$((128 + $(kill -l "${args[0]}")))${expected#*0}
+else
+    pane send-keys "${args[@]}"
+fi
+for _ in $(seq 200); do
+    grep -q unread after && break
+    sleep 0.1
+done
+[[ $scenario == signal ]] && sed -i -n '/^status/,$p' after
+cmp after <(printf %s "$expected") || fail "after the closing prompt came: $(od -c after)"
