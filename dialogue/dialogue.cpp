@@ -9,15 +9,18 @@
 namespace {
 
 // Reads the order into coefficientCount, asking again while it is above 9,
-// the most the tables hold. A failed read counts as order 0.
-void readOrder(std::istream& in, std::ostream& out)
+// the most the tables hold. A failed read counts as order 0; it returns
+// whether the order was read.
+bool readOrder(std::istream& in, std::ostream& out)
 {
     for (;;) {
         writeMessage(out, messages::orderPrompt);
-        if (!(in >> coefficientCount))
+        if (!(in >> coefficientCount)) {
             coefficientCount = 0;
+            return false;
+        }
         if (coefficientCount <= tableSize - 1)
-            return;
+            return true;
         writeMessage(out, messages::orderTooLarge);
         out << '\n';
     }
@@ -37,7 +40,7 @@ void runDialogue(std::istream& in, std::ostream& out)
 
     writeMessage(out, messages::title);
     out << '\n';
-    readOrder(in, out);
+    const bool orderRead = readOrder(in, out);
     ++coefficientCount;
     writeMessage(out, messages::coefficientPrompt);
     out << '\n';
@@ -47,13 +50,23 @@ void runDialogue(std::istream& in, std::ostream& out)
     for (int k = 0; k < coefficientCount; ++k)
         readComplex(in, CoefficientTable[k]);
     out << '\n';
+    // The slots from the first one not read on stay 0 + 0i: the equation
+    // solved is not quite the one typed.
+    if (orderRead && in.fail()) {
+        writeMessage(out, messages::coefficientsNotRead);
+        out << '\n';
+    }
 
     const int rootTotal = coefficientCount;
     iterationCount = 0;
+    // Judged on the polynomial the root was searched in, before deflation.
+    // Once a search has missed the tolerance, the polynomial was divided by
+    // a point that is no root, and no later root is one of the equation typed.
+    bool reached = true;
     for (int k = 1; coefficientCount > 1; ++k) {
         const Complex root = findRoot();
-        // Judged on the polynomial the root was searched in, before deflation.
-        roots[k] = {root, withinTolerance(evaluate(root))};
+        reached = reached && withinTolerance(evaluate(root));
+        roots[k] = {root, reached};
         deflate(root);
     }
 

@@ -1,6 +1,7 @@
 // The whole dialogue over arbitrary standard input. Every run must write the
 // dialogue's texts in their order, at most nine root lines whose parts are
-// finite numbers, and a step count within the budget; never nan or inf.
+// finite numbers, no root without the remark after one with it, and a step
+// count within the budget; never nan or inf.
 #include "console.h"
 #include "dialogue.h"
 #include "messages.h"
@@ -72,8 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string orderPrompt = shown(messages::orderPrompt);
     static const std::string orderTooLarge = shown(messages::orderTooLarge) + "\n";
     static const std::string coefficients = shown(messages::coefficientPrompt) + "\n" +
-        shown(messages::coefficientHint) + "\n" + messages::inputMark + "\n" + shown(messages::rootsHeading) +
-        "\n";
+        shown(messages::coefficientHint) + "\n" + messages::inputMark + "\n";
+    static const std::string notRead = shown(messages::coefficientsNotRead) + "\n";
+    static const std::string rootsHeading = shown(messages::rootsHeading) + "\n";
     static const std::string notConverged = shown(messages::notConverged);
     static const std::string stepCount = shown(messages::stepCountLabel);
     static const std::string closing = shown(messages::closingPrompt);
@@ -88,6 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (transcript.take(orderTooLarge))
         require(transcript.take(orderPrompt));
     require(transcript.take(coefficients));
+    transcript.take(notRead);
+    require(transcript.take(rootsHeading));
+    // Once a root carries the remark, every root after it does.
+    bool remarked = false;
     for (int k = 1; transcript.take("x"); ++k) {
         require(k <= tableSize - 1);
         require(transcript.number() == k);
@@ -96,7 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(transcript.take(" "));
         transcript.number();
         require(transcript.take("i"));
-        transcript.take(notConverged);
+        const bool remark = transcript.take(notConverged);
+        require(remark || !remarked);
+        remarked = remark;
         require(transcript.take("\n"));
     }
     require(transcript.take(stepCount));
