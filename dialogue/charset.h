@@ -2,7 +2,12 @@
 
 #include <ostream>
 
+// The POSIX side of writeMessage.
+
 // Writes a Windows-1251 text to out converted to codeset with iconv, whatever
 // its length. A letter the codeset lacks is written as '?'; an unknown codeset
-// gets the text unchanged. This is the POSIX side of writeMessage.
+// gets the text unchanged.
 void writeInCodeset(std::ostream& out, const char* text, const char* codeset);
+
+// Whether the terminal's character set, as writeMessage takes it, is UTF-8.
+bool terminalIsUtf8();

@@ -7,8 +7,14 @@
 #   at_terminal.sh typed CASE KEYS -- command... the case's input typed at the order
 #                                                prompt, its transcript on the screen
 #   at_terminal.sh ahead KEYS -- command...      the keys typed before it starts
-# KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up.
+#   at_terminal.sh redirected -- command...      output to a file: no wait
+#   at_terminal.sh stop KEYS -- command...       from bash: stopped by SIGTSTP while it
+#                                                waits, then fg, and the keys end it
+# KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the
+# program writes no line end of its own after the key, as on Windows.
 set -uo pipefail
+line_end=$'\r\n'
+[[ $1 == -n ]] && line_end= && shift
 scenario=$1 args=()
 while shift && [[ $# -gt 0 && $1 != -- ]]; do args+=("$1"); done
 shift
@@ -35,18 +41,21 @@ await() {
 
 echo 'echo "status $?"; [ "$(stty -g)" = "$(cat before)" ] && echo restored
 stty -icanon min 0 time 0; echo "unread $(head -c 99 | wc -c)"' >end
-input='</dev/null' pause=
-[[ $scenario == typed ]] && input=
-# Keys typed ahead: while the shell still runs something else.
-[[ $scenario == ahead ]] && pause='sleep 1;'
-SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 \
-    "ulimit -c 0; stty -g >before; $pause $(printf '%q ' "$@") $input; . ./end; sleep 60"
+declare -A redirection=([typed]= [redirected]='</dev/null >output')
+run="stty -g >before; $([[ $scenario == ahead ]] && echo 'sleep 1;') $(printf '%q ' "$@") ${redirection[$scenario]-</dev/null}"
+if [[ $scenario == stop ]]; then
+    SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "exec bash --norc --noprofile -i"
+    pane send-keys -l "$run"
+    pane send-keys C-m
+else
+    SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "ulimit -c 0; $run; . ./end; sleep 60"
+fi
 tty=$(pane display -p '#{pane_tty}')
 case $scenario in
-ahead)
-    pane send-keys "${args[@]}"
+ahead | redirected)
+    ((${#args[@]} == 0)) || pane send-keys "${args[@]}"
     await unread
-    diff <(printf 'status 0\nrestored\nunread 0\n') <(screen | grep -A2 '^status') || fail "not ended by the key"
+    diff <(printf 'status 0\nrestored\nunread 0\n') <(screen | grep -A2 '^status') || fail "not ended by itself"
     exit 0
     ;;
 typed)
@@ -62,6 +71,16 @@ typed)
     sleep 1
     diff expected <(screen | head -n "$(wc -l <expected)") || fail "not the transcript"
     ;;
+stop)
+    await "Нажмите любую клавишу" -icanon
+    pkill -TSTP -P "$(pane display -p '#{pane_pid}')"
+    await Stopped
+    pane send-keys -l 'fg; . ./end'
+    pane send-keys C-m
+    # Once bash has run fg, chord must be back in the wait's mode.
+    sleep 1
+    await "Нажмите любую клавишу" -icanon
+    ;;
 *)
     await "Нажмите любую клавишу" -icanon
     sleep 0.2
@@ -71,10 +90,11 @@ screen | grep -q '^status' && fail "ended before a key was pressed"
 pane pipe-pane "cat >after"
 # No echo of the key, and a line end of its own for what follows; after a
 # signal, from sh only its status.
-expected=$'\r\nstatus 0\r\nrestored\r\nunread 0\r\n'
+expected=$'status 0\r\nrestored\r\nunread 0\r\n'
 if [[ $scenario == signal ]]; then
     pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
     expected=$'status '$((128 + $(kill -l "${args[0]}")))${expected#*0}
+    line_end=
 else
     pane send-keys "${args[@]}"
 fi
@@ -83,4 +103,5 @@ for _ in $(seq 200); do
     sleep 0.1
 done
 [[ $scenario == signal ]] && sed -i -n '/^status/,$p' after
-cmp after <(printf %s "$expected") || fail "after the closing prompt came: $(od -c after)"
+expected=$line_end$expected
+cmp -n ${#expected} after <(printf %s "$expected") || fail "after the closing prompt came: $(od -c after)"

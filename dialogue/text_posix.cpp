@@ -1,0 +1,108 @@
+#include "charset.h"
+#include "console.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <strings.h>
+
+namespace {
+
+constexpr const char* messageCodeset = "CP1251";
+const iconv_t noConverter = reinterpret_cast<iconv_t>(-1);
+constexpr std::size_t conversionFailed = static_cast<std::size_t>(-1);
+
+// Converts a Windows-1251 text with cd, whatever its length. A letter the
+// character set lacks is written as '?'.
+void convert(std::ostream& out, iconv_t cd, const char* text)
+{
+    char* in = const_cast<char*>(text);
+    std::size_t inLeft = std::strlen(text);
+    // A small buffer, emptied as often as needed: a converted text is
+    // commonly twice as long as its Windows-1251 form.
+    char buffer[64];
+    for (;;) {
+        char* converted = buffer;
+        std::size_t room = sizeof buffer;
+        const bool finishing = inLeft == 0;
+        // With no input left, the call returns the character set to its
+        // initial shift state, ready for the next text.
+        const std::size_t result = finishing ? iconv(cd, nullptr, nullptr, &converted, &room)
+                                             : iconv(cd, &in, &inLeft, &converted, &room);
+        out.write(buffer, converted - buffer);
+        if (result == conversionFailed && errno == E2BIG)
+            continue; // the buffer is full: go on with it emptied
+        if (finishing)
+            return;
+        if (result == conversionFailed) {
+            out.put('?');
+            ++in;
+            --inLeft;
+        }
+    }
+}
+
+// Whether cd converts all the Cyrillic letters of Windows-1251: А to я, Ё, ё.
+bool holdsCyrillic(iconv_t cd)
+{
+    char letters[64 + 2];
+    for (int k = 0; k < 64; ++k)
+        letters[k] = static_cast<char>(0xC0 + k);
+    letters[64] = '\xA8';
+    letters[65] = '\xB8';
+    char converted[4 * sizeof letters];
+    char* in = letters;
+    std::size_t inLeft = sizeof letters;
+    char* out = converted;
+    std::size_t outLeft = sizeof converted;
+    const bool all = iconv(cd, &in, &inLeft, &out, &outLeft) == 0 && inLeft == 0;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    return all;
+}
+
+// The terminal's character set, decided once per run, with its converter:
+// that of the LC_CTYPE locale when it can hold Cyrillic, else UTF-8.
+struct Terminal {
+    iconv_t cd = noConverter;
+    bool utf8 = true;
+};
+
+const Terminal& terminal()
+{
+    static const Terminal decided = [] {
+        const char* codeset = nl_langinfo(CODESET);
+        const iconv_t cd = iconv_open(codeset, messageCodeset);
+        if (cd != noConverter && holdsCyrillic(cd))
+            return Terminal{cd, strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0};
+        if (cd != noConverter)
+            iconv_close(cd);
+        return Terminal{iconv_open("UTF-8", messageCodeset), true};
+    }();
+    return decided;
+}
+
+} // namespace
+
+void writeInCodeset(std::ostream& out, const char* text, const char* codeset)
+{
+    const iconv_t cd = iconv_open(codeset, messageCodeset);
+    if (cd == noConverter) {
+        out << text;
+        return;
+    }
+    convert(out, cd, text);
+    iconv_close(cd);
+}
+
+bool terminalIsUtf8() { return terminal().utf8; }
+
+void writeMessage(std::ostream& out, const char* text)
+{
+    if (terminal().cd == noConverter)
+        out << text;
+    else
+        convert(out, terminal().cd, text);
+    out.flush();
+}
