@@ -8,7 +8,7 @@
 #                                                prompt, its transcript on the screen
 #   at_terminal.sh ahead KEYS -- command...      the keys typed before it starts
 #   at_terminal.sh redirected -- command...      output to a file: no wait
-#   at_terminal.sh stop KEYS -- command...       from bash: stopped by SIGTSTP while it
+#   at_terminal.sh stop KEYS -- command...       from sh -i: stopped by SIGTSTP while it
 #                                                waits, then fg, and the keys end it
 # KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the
 # program writes no line end of its own after the key, as on Windows.
@@ -44,7 +44,7 @@ stty -icanon min 0 time 0; echo "unread $(head -c 99 | wc -c)"' >end
 declare -A redirection=([typed]= [redirected]='</dev/null >output')
 run="stty -g >before; $([[ $scenario == ahead ]] && echo 'sleep 1;') $(printf '%q ' "$@") ${redirection[$scenario]-</dev/null}"
 if [[ $scenario == stop ]]; then
-    SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "exec bash --norc --noprofile -i"
+    SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "exec sh -i"
     pane send-keys -l "$run"
     pane send-keys C-m
 else
@@ -74,10 +74,11 @@ typed)
 stop)
     await "Нажмите любую клавишу" -icanon
     pkill -TSTP -P "$(pane display -p '#{pane_pid}')"
-    await Stopped
+    # Stopped, it gives the terminal back in the mode it found.
+    await Stopped icanon
     pane send-keys -l 'fg; . ./end'
     pane send-keys C-m
-    # Once bash has run fg, chord must be back in the wait's mode.
+    # Once sh has run fg, chord must be back in the wait's mode.
     sleep 1
     await "Нажмите любую клавишу" -icanon
     ;;
