@@ -202,8 +202,10 @@ void waitForKey()
                     consumeEscapeSequence(terminalIsUtf8());
                 else
                     consumeCharacter(first, terminalIsUtf8());
-                // The shell's prompt then starts on a line of its own.
-                static_cast<void>(write(terminal, "\n", 1));
+                // The shell's prompt then starts on a line of its own; were
+                // the line end not written, there would be nothing to do.
+                const ssize_t written = write(terminal, "\n", 1);
+                static_cast<void>(written);
             }
         }
         // No signal between the two: a late SIGCONT would set the wait's

@@ -1,6 +1,11 @@
 #include "complex.h"
 
+#include <cfloat>
 #include <cmath>
+
+// The digits are defined by float arithmetic rounded at every step; a wider
+// evaluation, such as the x87 stack's, would change them.
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in float: on 32-bit x86, use SSE");
 
 // Each product and each sum is held in a float of its own: that is the
 // rounding the results are defined by.
