@@ -1,0 +1,64 @@
+# What `cmake --install` puts where, and the packages CPack makes of it: a
+# Debian package on Linux, a .zip for each Windows build.
+include(GNUInstallDirs)
+
+set(CPACK_PACKAGE_VENDOR "The chord developers")
+set(CPACK_PACKAGE_CONTACT "The chord developers <chord@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "solve an algebraic equation by the chord method, step by step")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  install(TARGETS chord RUNTIME DESTINATION .)
+  # A README that Windows Notepad reads: UTF-8 with a byte order mark, CR LF
+  # line ends.
+  file(READ ${PROJECT_SOURCE_DIR}/packaging/README.windows.txt text)
+  string(REPLACE "\n" "\r\n" text "${text}")
+  string(ASCII 239 187 191 byteOrderMark)
+  file(WRITE ${PROJECT_BINARY_DIR}/README.txt "${byteOrderMark}${text}")
+  install(FILES ${PROJECT_BINARY_DIR}/README.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(CPACK_SYSTEM_NAME windows-x86)
+  else()
+    set(CPACK_SYSTEM_NAME windows-x64)
+  endif()
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
+  return()
+endif()
+
+install(TARGETS chord RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The manual pages and the changelog, compressed as Debian does.
+set(compressed)
+foreach(file man/chord.1 man/ru/chord.1 packaging/changelog)
+  set(output ${PROJECT_BINARY_DIR}/${file}.gz)
+  get_filename_component(directory ${output} DIRECTORY)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${directory}
+    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/${file} > ${output}
+    DEPENDS ${PROJECT_SOURCE_DIR}/${file} VERBATIM)
+  list(APPEND compressed ${output})
+endforeach()
+add_custom_target(compressed_documents ALL DEPENDS ${compressed})
+install(FILES ${PROJECT_BINARY_DIR}/man/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/man/ru/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
+install(FILES README.md packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# CPack puts the summary in front of it as the first line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "chord is a console program for students and teachers of numerical methods.
+It asks for the order of a polynomial equation, at most 9, and for its
+complex coefficients, then finds all its roots one after another by the
+chord method (the secant iteration) in single-precision arithmetic,
+dividing each root out of the polynomial before it looks for the next. It
+prints the roots and the number of chord steps, and ends on one key press.
+The dialogue is in Russian.")
+include(CPack)
