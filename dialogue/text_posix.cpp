@@ -15,7 +15,8 @@ const iconv_t noConverter = reinterpret_cast<iconv_t>(-1);
 constexpr std::size_t conversionFailed = static_cast<std::size_t>(-1);
 
 // Converts a Windows-1251 text with cd, whatever its length. A letter the
-// character set lacks is written as '?'.
+// character set lacks is written as '?' where iconv fails on it, as glibc's
+// does; musl's iconv writes '*' for it itself and goes on.
 void convert(std::ostream& out, iconv_t cd, const char* text)
 {
     char* in = const_cast<char*>(text);
@@ -44,7 +45,9 @@ void convert(std::ostream& out, iconv_t cd, const char* text)
     }
 }
 
-// Whether cd converts all the Cyrillic letters of Windows-1251: А to я, Ё, ё.
+// Whether cd converts all the Cyrillic letters of Windows-1251, А to я, Ё, ё,
+// each to a letter of its own: iconv counts those it could not, where it does
+// not fail on them.
 bool holdsCyrillic(iconv_t cd)
 {
     char letters[64 + 2];

@@ -25,12 +25,14 @@ TEST(Complex, Arithmetic)
     // come from the old values.
     Complex square(1, 2);
     Complex quotient(3, -4);
+    const Complex& squared = square;
+    const Complex& divisor = quotient;
     const struct {
         Complex result, expected;
     } cases[] = {{Complex(1, 1) * Complex(1, -1), 2}, {Complex(2, 2) / Complex(1, 1), 2},
         {Complex(1.5f, -2) + Complex(0.5f, 2), 2}, {Complex(1.5f, -2) - Complex(0.5f, 2), {1, -4}},
-        {Complex(a, 1) * Complex(a, 1), {std::ldexp(1.0f, -11), 2 * a}}, {square *= square, {-3, 4}},
-        {quotient /= quotient, 1}, {norm(Complex(a, 1)), 2.0f + std::ldexp(1.0f, -11)},
+        {Complex(a, 1) * Complex(a, 1), {std::ldexp(1.0f, -11), 2 * a}}, {square *= squared, {-3, 4}},
+        {quotient /= divisor, 1}, {norm(Complex(a, 1)), 2.0f + std::ldexp(1.0f, -11)},
         {static_cast<float>(modulus(Complex(3, 4))), 5}};
     for (const auto& c : cases)
         EXPECT_EQ(parts(c.result), parts(c.expected)) << "case " << &c - cases;
