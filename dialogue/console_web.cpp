@@ -1,0 +1,61 @@
+#include "console.h"
+
+#include <cstring>
+#include <iostream>
+#include <streambuf>
+
+#include <emscripten.h>
+
+// The console of the page: its terminal, in web/page.js, shows the texts and
+// gives the lines and the key. The calls that wait for the user let the
+// browser run meanwhile.
+
+EM_JS(void, showStoredText, (const char* text, int length), {
+    Module.terminal.show(new TextDecoder("windows-1251").decode(HEAPU8.subarray(text, text + length)));
+});
+
+// Copies at most size bytes of the next line typed, its line end included,
+// into buffer; the rest of a longer line comes with the next call. -1 at the
+// end of the input.
+EM_ASYNC_JS(int, nextTypedBytes, (char* buffer, int size), {
+    const bytes = await Module.terminal.nextBytes(size);
+    if (bytes === null)
+        return -1;
+    HEAPU8.set(bytes, buffer);
+    return bytes.length;
+});
+
+EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.terminal.keyPress(); });
+
+namespace {
+
+// Standard input: what is typed at the terminal, line by line, as a
+// terminal in canonical mode gives it.
+class TypedLines : public std::streambuf {
+protected:
+    int_type underflow() override
+    {
+        const int length = nextTypedBytes(line, sizeof line);
+        if (length <= 0)
+            return traits_type::eof();
+        setg(line, line, line + length);
+        return traits_type::to_int_type(line[0]);
+    }
+
+private:
+    char line[256];
+};
+
+TypedLines typedLines;
+[[maybe_unused]] const bool attached = (std::cin.rdbuf(&typedLines), true);
+
+} // namespace
+
+void writeMessage(std::ostream& out, const char* text)
+{
+    // What was written before goes first.
+    out.flush();
+    showStoredText(text, static_cast<int>(std::strlen(text)));
+}
+
+void waitForKey() { awaitKeyPress(); }
