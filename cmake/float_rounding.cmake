@@ -26,7 +26,9 @@ add_link_options(-fno-fast-math)
 # 32-bit x86, whatever the host, would compute on the x87 stack, whose wider
 # intermediates change the last digits: SSE rounds every operation to float.
 include(CheckCXXSourceCompiles)
+set(CMAKE_REQUIRED_QUIET ON)
 check_cxx_source_compiles("#if !defined(__i386__)\n#error\n#endif\nint main() {}" CHORD_TARGETS_X86_32)
 if(CHORD_TARGETS_X86_32)
+  message(STATUS "32-bit x86: the arithmetic on SSE")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()

@@ -18,8 +18,8 @@ int terminal = -1;
 termios savedMode;
 termios waitMode;
 
-// Every signal whose default action ends the process, and SIGTSTP, which
-// stops it; SIGKILL and SIGSTOP cannot be caught.
+// Every signal whose default action ends the process, SIGTSTP, which stops
+// it, and SIGCONT, which continues it; SIGKILL and SIGSTOP cannot be caught.
 constexpr int caughtSignals[] = {
     SIGHUP,
     SIGINT,
@@ -64,8 +64,8 @@ void onSignal(int signal)
         // Leave the terminal as it was, then stop or end as the signal's
         // default action does; a stop returns here once continued.
         tcsetattr(terminal, TCSANOW, &savedMode);
-        struct sigaction byDefault {
-        }, ours{};
+        struct sigaction byDefault {};
+        struct sigaction ours {};
         byDefault.sa_handler = SIG_DFL;
         sigaction(signal, &byDefault, &ours);
         sigset_t only;
@@ -118,6 +118,9 @@ bool readByte(int timeoutMs, unsigned char& byte)
 {
     for (;;) {
         if (timeoutMs != noLimit) {
+            // Beyond what select can watch: the key ends here.
+            if (terminal >= FD_SETSIZE)
+                return false;
             fd_set ready;
             FD_ZERO(&ready);
             FD_SET(terminal, &ready);
