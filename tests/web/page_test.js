@@ -1,6 +1,7 @@
 // The page in headless Chromium, opened from disk. Every dialogue case is
-// typed at its terminal as a user types it, a line at once, or pasted where it
-// has several; Ctrl+D ends the input where the program still asks. The screen
+// typed at its terminal as a user types it, a line at once after a slip taken
+// back with Backspace, or pasted where it has several; Ctrl+D ends the input
+// where the program still asks. The screen
 // must show the case's transcript with the input echoed behind the order
 // prompt; Shift alone must not end the key wait, x must, with status 0; then
 // "run again" starts the next case from the start values.
@@ -74,6 +75,9 @@ async function main() {
         if (c.input.slice(0, -1).includes("\n")) {
             await page.evaluate(text => terminal.paste(text), c.input);
         } else {
+            // A slip first, taken back with Backspace.
+            await page.keyboard.type("9");
+            await page.keyboard.press("Backspace");
             await page.keyboard.type(c.input.replace(/\n$/, ""));
             if (c.input.endsWith("\n"))
                 await page.keyboard.press("Enter");
