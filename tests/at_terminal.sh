@@ -59,13 +59,14 @@ ahead | redirected)
     exit 0
     ;;
 typed)
-    input=$(head -n 1 "$(dirname "$0")/cases/${args[0]}.txt")
+    case=$(dirname "$0")/cases/${args[0]}.txt
+    input=$(head -n 1 "$case")
     input=${input%\\n}
     await "уравнения:"
     pane send-keys -l "$input"
     pane send-keys C-m
     # The screen: the input echoed behind the order prompt.
-    tail -n +2 "$(dirname "$0")/cases/${args[0]}.txt" | sed "0,/уравнения: /s//&$input\\n/; s/ *$//" >expected
+    tail -n +2 "$case" | sed "0,/уравнения: /s//&$input\\n/; s/ *$//" >expected
     args=("${args[@]:1}")
     await "Нажмите любую клавишу"
     sleep 1
