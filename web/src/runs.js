@@ -1,0 +1,99 @@
+// The program's runs, one after another, each a fresh instance of chord.js
+// from its start values, and the console each calls (dialogue/console_web.cpp):
+// its texts shown on the terminal, its standard input read from the lines
+// typed there, its key wait.
+
+import { createLineDiscipline } from "./line_discipline.js";
+
+// stated(state): what the run is doing, told once the screen shows all it
+// wrote before: starting, running, input (waiting for a line), key (waiting
+// for a key) or ended. ended(status): "0" and the like, "interrupted" or
+// "failed".
+export function createRuns({ terminal, screen, keyWait, stated, ended }) {
+    const history = []; // the lines entered, for ↑ and ↓ in every run
+    let current = 0; // the run going on; what earlier ones call does nothing
+    let lines = null; // its line discipline
+
+    function run() {
+        const number = ++current;
+        const live = () => number === current;
+        let finished = false;
+        const active = () => live() && !finished;
+        const state = name => screen.step(() => active() && stated(name));
+        const finish = status => {
+            if (!live() || finished)
+                return;
+            finished = true;
+            own.close();
+            keyWait.cancel();
+            screen.step(() => live() && ended(status));
+        };
+        lines?.close();
+        const own = createLineDiscipline({ terminal, screen, history, interrupted: () => finish("interrupted") });
+        lines = own;
+        let rest = null; // the bytes of the line being read that the program has not taken yet
+
+        const services = {
+            show: text => active() && own.show(text),
+            showByte: byte => active() && own.show(byte === 10 ? "\r\n" : String.fromCharCode(byte)),
+            async nextBytes(size) {
+                if (!rest) {
+                    if (!own.hasLine())
+                        state("input");
+                    const text = await own.nextLine();
+                    // At once: the line is the program's, whatever is still
+                    // being drawn.
+                    if (active())
+                        stated("running");
+                    if (text === null)
+                        return null;
+                    rest = new TextEncoder().encode(text);
+                }
+                const bytes = rest.subarray(0, size);
+                rest = rest.length > size ? rest.subarray(size) : null;
+                return bytes;
+            },
+            keyPress() {
+                // The rest of a line already read is no key; one typed ahead is.
+                rest = null;
+                const typedAhead = own.takeTypedAhead();
+                own.close();
+                if (typedAhead)
+                    return Promise.resolve();
+                state("key");
+                return keyWait.wait();
+            },
+        };
+
+        keyWait.cancel();
+        screen.reset();
+        state("starting");
+        globalThis
+            .createChord({
+                terminal: services,
+                noInitialRun: true,
+                preRun: [chord => chord.FS.init(() => null, services.showByte, () => {})],
+            })
+            .then(chord => {
+                state("running");
+                // main is called here rather than on load: the call's promise
+                // gives its status once the run, which waits for the user, has
+                // ended.
+                return chord.ccall("main", "number", [], [], { async: true });
+            })
+            .then(status => finish(String(status)))
+            .catch(error => {
+                console.error(error);
+                finish("failed");
+            });
+    }
+
+    return {
+        run,
+        // The line discipline of the run going on, which the terminal's keys
+        // and input go to.
+        get lines() {
+            return lines;
+        },
+    };
+}

@@ -1,0 +1,134 @@
+// The terminal's screen, written in order. xterm.js parses what it is given
+// later, in a task of its own; a step here runs once everything queued before
+// it is on the screen, so that the cursor it reads is where the screen has it.
+
+const csi = "\x1b[";
+export const eraseBelow = csi + "J";
+
+export function createScreen(terminal) {
+    let queue = Promise.resolve();
+    // Text printed and not yet written: printing often in a row, as the
+    // program does byte by byte, makes one write.
+    let pending = null;
+    // What the row the cursor is on holds from its last line end, not counting
+    // the line being edited: the prompt, and what was typed and handed over
+    // behind it. A resize writes it again, since no terminal reflows the row
+    // it is writing on.
+    let tail = "";
+    const refitted = [];
+
+    const buffer = () => terminal.buffer.active;
+    const written = text => new Promise(resolve => terminal.write(text, resolve));
+    const keep = text => {
+        const end = text.lastIndexOf("\n");
+        tail = end < 0 ? tail + text : text.slice(end + 1);
+    };
+    // The screen row of a buffer line, counted from 1; a line that has
+    // scrolled off the top is taken as the top row.
+    const row = line => Math.max(1, line - buffer().baseY + 1);
+
+    const screen = {
+        // How many times anything but the line being edited was written, or
+        // the screen changed size: a line drawn before such a change is no
+        // longer where it was drawn.
+        changes: 0,
+
+        // Runs action (which may return a promise) once all before it is on
+        // the screen; returns a promise of its result.
+        step(action) {
+            pending = null;
+            const done = queue.then(action);
+            queue = done.catch(error => console.error(error));
+            return done;
+        },
+
+        // Writes text from within a step; resolves once it is on the screen.
+        written,
+
+        // Shows text after everything before it: the program's output, and
+        // the line ends of the lines taken from the editor.
+        print(text) {
+            if (pending !== null) {
+                pending.text += text;
+                return;
+            }
+            const batch = { text };
+            screen.step(() => {
+                keep(batch.text);
+                ++screen.changes;
+                return written(batch.text);
+            });
+            pending = batch;
+        },
+
+        // Text that is already on the screen, such as a line handed over
+        // unended, now part of the row.
+        keep(text) {
+            screen.step(() => {
+                keep(text);
+                ++screen.changes;
+            });
+        },
+
+        // Where the cursor is: the buffer line and the column. At the end of
+        // a full row the column is the row's width: the next character wraps.
+        cursor() {
+            return { line: buffer().baseY + buffer().cursorY, x: buffer().cursorX };
+        },
+
+        // Puts the cursor back at a place read before, within a step.
+        moveTo(place) {
+            if (place.x < terminal.cols)
+                return written(`${csi}${row(place.line)};${place.x + 1}H`);
+            // No cursor movement reaches the end of a full row: the row's last
+            // character, written again, leaves the cursor there.
+            const line = buffer().getLine(place.line);
+            let x = terminal.cols - 1;
+            if (line.getCell(x).getWidth() === 0)
+                --x; // the right half of a wide character
+            return written(`${csi}${row(place.line)};${x + 1}H${line.getCell(x).getChars() || " "}`);
+        },
+
+        // Shows the cursor on the character that follows a place: after a
+        // full row, at the start of the next one.
+        showAt(place) {
+            return place.x < terminal.cols ? screen.moveTo(place) : written(`${csi}${row(place.line + 1)};1H`);
+        },
+
+        // Gives the terminal a new size. The row the cursor is on, with all
+        // the rows it has wrapped into, is erased first and written again
+        // after; the rows above are reflowed by the terminal itself. Then
+        // each listener, such as the line editor, redraws what it shows.
+        refit(cols, rows) {
+            return screen.step(async () => {
+                let first = screen.cursor().line;
+                while (first > 0 && buffer().getLine(first)?.isWrapped)
+                    --first;
+                await written(`${csi}${row(first)};1H${eraseBelow}`);
+                terminal.resize(cols, rows);
+                await written(tail);
+                ++screen.changes;
+                for (const listener of refitted)
+                    await listener();
+            });
+        },
+        whenRefitted(listener) {
+            refitted.push(listener);
+        },
+
+        // A clear screen for a new run.
+        reset() {
+            return screen.step(() => {
+                tail = "";
+                ++screen.changes;
+                terminal.reset();
+            });
+        },
+
+        // Resolves once everything queued so far is on the screen.
+        settled() {
+            return screen.step(() => {});
+        },
+    };
+    return screen;
+}
