@@ -1,4 +1,5 @@
 #include "console.h"
+#include "polynomial.h"
 
 #include <cstring>
 #include <iostream>
@@ -27,6 +28,17 @@ EM_ASYNC_JS(int, nextTypedBytes, (char* buffer, int size), {
 
 EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.terminal.keyPress(); });
 
+// Every point of every search, with the modulus of the polynomial there as
+// the search compares it with the tolerance, for the page to draw: floats
+// reach JavaScript as doubles, exactly.
+EM_JS(void, showSearchStart, (double x0re, double x0im, double p0, double x1re, double x1im, double p1), {
+    Module.terminal.searchStarted([x0re, x0im, p0], [x1re, x1im, p1]);
+});
+EM_JS(void, showSearchStep, (double re, double im, double p), { Module.terminal.searchStepped([re, im, p]); });
+EM_JS(void, showSearchEnd, (int end, double re, double im), {
+    Module.terminal.searchEnded(["withinTolerance", "budgetSpent", "leftFiniteNumbers"][end], [re, im]);
+});
+
 namespace {
 
 // Standard input: what is typed at the terminal, line by line, as a
@@ -48,6 +60,15 @@ private:
 
 TypedLines typedLines;
 [[maybe_unused]] const bool attached = (std::cin.rdbuf(&typedLines), true);
+
+const SearchObserver pageObserver{
+    [](const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1) {
+        showSearchStart(x0.real(), x0.imag(), modulus(f0), x1.real(), x1.imag(), modulus(f1));
+    },
+    [](const Complex& x2, const Complex& f2) { showSearchStep(x2.real(), x2.imag(), modulus(f2)); },
+    [](SearchEnd end, const Complex& root) { showSearchEnd(static_cast<int>(end), root.real(), root.imag()); },
+};
+[[maybe_unused]] const bool watched = (searchObserver = &pageObserver, true);
 
 } // namespace
 

@@ -5,11 +5,19 @@
 std::array<Complex, tableSize> CoefficientTable{};
 std::int32_t coefficientCount = 0;
 std::int32_t iterationCount = 0;
+const SearchObserver* searchObserver = nullptr;
 
 namespace {
 
 // The slots in use, never more than the table holds.
 int slotsInUse() { return std::min<std::int32_t>(coefficientCount, tableSize); }
+
+Complex endSearch(SearchEnd end, const Complex& root)
+{
+    if (searchObserver)
+        searchObserver->ended(end, root);
+    return root;
+}
 
 } // namespace
 
@@ -37,6 +45,8 @@ Complex findRoot()
     Complex x2;
     Complex f0 = evaluate(x0);
     Complex f1 = evaluate(x1);
+    if (searchObserver)
+        searchObserver->started(x0, f0, x1, f1);
     while (iterationCount < stepBudget) {
         const Complex d = f1 - f0;
         const Complex h = x1 - x0;
@@ -45,19 +55,21 @@ Complex findRoot()
         x2 = x0 - q;
         // A zero denominator or an overflow: no step can follow from here.
         if (!isFinite(x2))
-            return x1;
+            return endSearch(SearchEnd::leftFiniteNumbers, x1);
         const Complex f2 = evaluate(x2);
         if (!isFinite(f2))
-            return x1;
+            return endSearch(SearchEnd::leftFiniteNumbers, x1);
+        if (searchObserver)
+            searchObserver->stepped(x2, f2);
         if (withinTolerance(f2))
-            break;
+            return endSearch(SearchEnd::withinTolerance, x2);
         x0 = x1;
         f0 = f1;
         x1 = x2;
         f1 = f2;
         ++iterationCount;
     }
-    return x2;
+    return endSearch(SearchEnd::budgetSpent, x2);
 }
 
 void deflate(const Complex& root)

@@ -9,6 +9,7 @@ const [site, tests, modules, output] = process.argv.slice(2);
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
+const zlib = require("zlib");
 const puppeteer = require(path.resolve(modules, "puppeteer-core"));
 
 const unescape = text => text.replace(/\\n/g, "\n").replace(/\\t/g, "\t");
@@ -118,6 +119,108 @@ async function endWith(page, what, key, c, input) {
     await page.checkScreen(`${what} after ${key}`, c, input);
 }
 
+// A model of the program's arithmetic, for inputs of plain numbers: every
+// operation rounded to float, the modulus in double; the chord method with
+// its shared budget, and deflation. Its points are the steps file's rows.
+const f = Math.fround;
+const mul = (a, b) => [f(f(a[0] * b[0]) - f(a[1] * b[1])), f(f(a[0] * b[1]) + f(a[1] * b[0]))];
+const div = (a, b) => {
+    const d = f(f(b[0] * b[0]) + f(b[1] * b[1]));
+    return [f(f(f(a[0] * b[0]) + f(a[1] * b[1])) / d), f(f(f(a[1] * b[0]) - f(a[0] * b[1])) / d)];
+};
+const sub = (a, b) => [f(a[0] - b[0]), f(a[1] - b[1])];
+const add = (a, b) => [f(a[0] + b[0]), f(a[1] + b[1])];
+const modulus = a => Math.sqrt(f(f(a[0] * a[0]) + f(a[1] * a[1])));
+function modelRows(input) {
+    const [order, ...rest] = input.trim().split(/\s+(?![^(]*\))/);
+    const number = /^[-+]?(\d+\.?\d*|\.\d+)(e[-+]?\d+)?$/i;
+    const table = rest.map(item => item.replace(/^\((.*)\)$/, "$1").split(",").map(part => part.trim()));
+    if (!/^\d$/.test(order) || table.length !== Number(order) + 1 || !table.flat().every(part => number.test(part)))
+        return null;
+    table.forEach((item, k) => (table[k] = item.map(f)));
+    const rows = [];
+    let budget = 0;
+    for (let search = 1; table.length > 1; ++search) {
+        const at = x => table.reduce((acc, c) => add([c[0], c[1] ?? 0], mul(x, acc)), [0, 0]);
+        let [x0, x1, x2] = [[0, 0], [1, 1], [0, 0]];
+        let [f0, f1] = [at(x0), at(x1)];
+        const row = (x, p) => rows.push({ search, re: x[0], im: x[1], p });
+        row(x0, modulus(f0));
+        row(x1, modulus(f1));
+        let root = x2;
+        for (; budget < 10000; ++budget) {
+            x2 = sub(x0, div(mul(f0, sub(x1, x0)), sub(f1, f0)));
+            const f2 = at(x2);
+            if (![...x2, ...f2].every(Number.isFinite)) {
+                root = x1;
+                break;
+            }
+            row(x2, modulus(f2));
+            root = x2;
+            if (modulus(f2) < f(1e-5))
+                break;
+            [x0, f0, x1, f1] = [x1, f1, x2, f2];
+        }
+        const quotient = [[table[0][0], table[0][1] ?? 0]];
+        for (let k = 1; k < table.length - 1; ++k)
+            quotient.push(add([table[k][0], table[k][1] ?? 0], mul(root, quotient[k - 1])));
+        table.splice(0, table.length, ...quotient);
+    }
+    return rows.map((r, k) => {
+        const [before, after] = [rows[k - 1], rows[k + 1]];
+        const q = before?.search === r.search && after?.search === r.search ? Math.log(after.p / r.p) / Math.log(r.p / before.p) : NaN;
+        return [r.search, r.re, r.im, r.p.toPrecision(9), Number.isFinite(q) ? q.toPrecision(9) : ""].join();
+    });
+}
+
+// The drawing of a case's run, against its transcript: one trail for each
+// root printed, its last point that root and as many points as the steps
+// file has rows; the remark roots hollow; the steps in the file and the
+// count line agree (a search adds its chord points to the count, less the
+// one that reached the tolerance); the file's rows those of the model.
+async function checkDrawing(page, name, c) {
+    await page.waitForFunction(() => document.getElementById("drawing").dataset.pending === undefined);
+    const drawn = await page.evaluate(async () => ({
+        file: await (await fetch(document.querySelector("[data-part=csv]").href)).text(),
+        trails: [...document.querySelectorAll("[data-part=plane] .trail")].map(t => Number(t.dataset.points)),
+        roots: [...document.querySelectorAll("[data-part=plane] .root")].map(r => ({ ...r.dataset, remark: r.classList.contains("remark") })),
+        table: [...document.querySelector("[data-part=table] tbody").rows].map(row => [...row.cells].map(cell => cell.textContent)),
+        view: document.querySelector("[data-part=plane]").dataset.view.split(" ").map(Number),
+        edges: document.querySelectorAll("[data-part=plane] .edge").length,
+    }));
+    const [header, ...lines] = drawn.file.trim().split("\n");
+    const rows = lines.map(line => line.split(",")).map(([s, k, re, im, p, q]) => ({ s: Number(s), k: Number(k), re, im, p, q }));
+    const printed = [...c.transcript.matchAll(/^x\d+=(\S+) (\S+)i( \(точность не достигнута\))?$/gm)];
+    const problems = [];
+    const say = (good, what) => good || problems.push(what);
+    say(header === "search,step,re,im,abs_p,order", `the header ${header}`);
+    say(drawn.trails.length === printed.length && drawn.roots.length === printed.length, `${drawn.trails.length} trails, ${drawn.roots.length} roots`);
+    say(drawn.table.length === rows.length, `${drawn.table.length} table rows for ${rows.length} in the file`);
+    let count = 0;
+    printed.forEach(([, re, im, remark], s) => {
+        const own = rows.map((row, k) => ({ ...row, cells: drawn.table[k] })).filter(row => row.s === s + 1);
+        const root = drawn.roots[s] ?? {};
+        const at = root.end === "budgetSpent" && own.length === 2 ? own[0] : own.at(-1);
+        say(drawn.trails[s] === own.length && own.every((row, k) => row.k === k), `search ${s + 1}: its points`);
+        say(at && f(at.re) === f(root.re) && f(at.im) === f(root.im) && at.cells?.[2] === `${re} ${im}i`,
+            `search ${s + 1}: root ${root.re} ${root.im}, printed ${re} ${im}i`);
+        say(root.remark === Boolean(remark), `search ${s + 1}: drawn ${root.remark ? "with" : "without"} the remark`);
+        count += own.length - 2 - (root.end === "withinTolerance");
+    });
+    say(c.transcript.includes(`Число итераций: ${count}\n`), `${count} steps drawn`);
+    say(drawn.view[0] <= 0 && drawn.view[1] >= 1 && drawn.view[2] <= 0 && drawn.view[3] >= 1, `the view ${drawn.view}`);
+    if (name === "step_budget")
+        say(drawn.view[1] - drawn.view[0] < 5 && drawn.edges > 0, `the view ${drawn.view} with ${drawn.edges} marks at the edge`);
+    const model = modelRows(c.input);
+    if (model) {
+        const order = q => (q === "" ? "" : Number(q).toPrecision(9));
+        const mismatch = rows.findIndex((row, k) => !model[k] || [row.s, f(row.re), f(row.im), row.p, order(row.q)].join()
+            !== model[k]);
+        say(mismatch < 0 && model.length === rows.length, `the file's row ${mismatch + 2}: ${lines[mismatch]}, the model's ${model[mismatch]}`);
+    }
+    expect(`${name}: the drawing`, problems.length === 0, problems.join("\n"));
+}
+
 async function audit(page, when) {
     await page.addScriptTag({ path: path.resolve(modules, "axe-core", "axe.min.js") });
     const found = await page.evaluate(() => axe.run(document, {
@@ -146,16 +249,28 @@ async function checkLayout(page, what) {
 }
 
 async function desktop(browser) {
-    const page = await open(browser, { width: 1000, height: 700 });
+    const page = await open(browser, { width: 1280, height: 800 });
     await page.settled("input");
+    await page.click("summary");
+    await page.click("#terminal");
     await audit(page, "at the start");
     for (const [index, [name, c]] of Object.entries(cases).entries()) {
         await page.fresh();
         await typeCase(page, c);
         expect(`${name}: waits for a key`, (await page.state()) === "key", await page.state());
         await page.checkScreen(name, c);
-        if (name === "quadratic_on_one_line")
+        await checkDrawing(page, name, c);
+        if (name === "quadratic_on_one_line") {
+            await page.evaluate(() => (document.getElementById("drawing").scrollTop = 0));
             await page.screenshot({ path: path.join(output, "screenshot.png") });
+        }
+        if (["quadratic", "step_budget", "ninth_roots_of_unity"].includes(name))
+            await (await page.$("#drawing")).screenshot({ path: path.join(output, `drawing-${name}.png`) });
+        if (name === "step_budget") {
+            const drawnIn = await page.evaluate(() => Number(document.getElementById("drawing").dataset.drawnIn));
+            console.log(`10000 steps drawn ${drawnIn} ms after the last`);
+            expect("10000 steps drawn within 100 ms", drawnIn < 100, `${drawnIn} ms`);
+        }
         for (const key of ["Shift", "Control", "Alt", "Meta", "CapsLock"])
             await page.press(key);
         await pause(100);
@@ -221,9 +336,23 @@ async function desktop(browser) {
     expect("fitted to a narrow window", (await page.cols()) < 50, `${await page.cols()} columns`);
     await page.checkScreen("typed while resized", cases.quadratic_on_one_line);
     await endWith(page, "resized", "x", cases.quadratic_on_one_line);
-    await page.setViewport({ width: 1000, height: 700 });
+    await page.setViewport({ width: 1280, height: 800 });
     await pause(300);
     await page.checkScreen("after a run, widened", cases.quadratic_on_one_line);
+
+    // Stepping through the run, by the buttons and the keys; the zoom.
+    const stepped = () => page.evaluate(() => [document.querySelector("[data-part=current]").textContent,
+        document.querySelector("[data-part=plane] .trail").dataset.points, document.querySelector("[data-part=plane]").dataset.view]);
+    await page.click("[data-part=first]");
+    const first = await stepped();
+    await page.press("ArrowRight*2");
+    const third = await stepped();
+    await page.press("End");
+    const all = await stepped();
+    await page.click("[data-part=zoom-in]");
+    const zoomed = await stepped();
+    expect("stepping", first[0].startsWith("Поиск 1, шаг 0: x = 0 0i") && first[1] === "1" && third[0].startsWith("Поиск 1, шаг 2: x = 0.8 0.4i")
+        && third[1] === "3" && all[0].startsWith("Все шаги") && all[1] === "9" && zoomed[2] !== all[2], [first, third, all, zoomed].join("\n"));
     await page.close();
 }
 
@@ -282,6 +411,9 @@ async function main() {
         args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
             "--disable-component-update", "--disable-sync"],
     });
+    const size = fs.readdirSync(site).reduce((sum, name) => sum + zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 9 }).length, 0);
+    console.log(`the page: ${size} bytes gzip`);
+    expect("the page within 250 KB gzip", size <= 250000, `${size} bytes`);
     for (const part of [desktop, narrow, phone]) {
         const before = failures.length;
         await part(browser).catch(error => failures.push(`${part.name}: ${error.stack}`));

@@ -4,6 +4,7 @@
 import { Terminal } from "@xterm/xterm";
 import "@xterm/xterm/css/xterm.css";
 import "../page.css";
+import { createDrawing } from "./drawing.js";
 import { fitToRoom } from "./fit.js";
 import { createKeyWait } from "./key_wait.js";
 import { createRuns } from "./runs.js";
@@ -41,6 +42,7 @@ const runs = createRuns({
     terminal,
     screen,
     keyWait,
+    drawing: createDrawing(document.getElementById("drawing")),
     stated(state) {
         page.state = state;
     },

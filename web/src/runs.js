@@ -9,7 +9,8 @@ import { createLineDiscipline } from "./line_discipline.js";
 // wrote before: starting, running, input (waiting for a line), key (waiting
 // for a key) or ended. ended(status): "0" and the like, "interrupted" or
 // "failed".
-export function createRuns({ terminal, screen, keyWait, stated, ended }) {
+// drawing: told of the searches' steps.
+export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }) {
     const history = []; // the lines entered, for ↑ and ↓ in every run
     let current = 0; // the run going on; what earlier ones call does nothing
     let lines = null; // its line discipline
@@ -53,6 +54,9 @@ export function createRuns({ terminal, screen, keyWait, stated, ended }) {
                 rest = rest.length > size ? rest.subarray(size) : null;
                 return bytes;
             },
+            searchStarted: (first, second) => active() && drawing.started(first, second),
+            searchStepped: point => active() && drawing.stepped(point),
+            searchEnded: (end, root) => active() && drawing.ended(end, root),
             keyPress() {
                 // The rest of a line already read is no key; one typed ahead is.
                 rest = null;
@@ -66,6 +70,7 @@ export function createRuns({ terminal, screen, keyWait, stated, ended }) {
         };
 
         keyWait.cancel();
+        drawing.reset();
         screen.reset();
         state("starting");
         globalThis

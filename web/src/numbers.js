@@ -1,0 +1,43 @@
+// Numbers as the page writes them: in the program's own form, and in the
+// steps file, with the digits that give back the very float.
+
+// As the program writes a float: printf's %g with 6 significant digits
+// (scientific below 1e-4 and from 1e6 on, trailing zeros dropped, an
+// exponent of at least two digits), a tie rounded to even as printf does.
+export function programNumber(x) {
+    if (!Number.isFinite(x))
+        return String(x);
+    if (x === 0)
+        return Object.is(x, -0) ? "-0" : "0";
+    let [digits, exponent] = roundedDigits(Math.abs(x), 6);
+    const sign = x < 0 ? "-" : "";
+    if (exponent < -4 || exponent >= 6) {
+        const mantissa = trimmed(`${digits[0]}.${digits.slice(1)}`);
+        const e = Math.abs(exponent);
+        return `${sign}${mantissa}e${exponent < 0 ? "-" : "+"}${e < 10 ? "0" : ""}${e}`;
+    }
+    if (exponent < 0)
+        digits = "0".repeat(-exponent) + digits, (exponent = 0);
+    return sign + trimmed(`${digits.slice(0, exponent + 1)}.${digits.slice(exponent + 1)}`);
+}
+
+// The significant digits of a positive x, rounded to count, and the decimal
+// exponent of the first. toExponential rounds a tie away from zero; the
+// exact value, which a float has in few enough digits, tells a tie.
+function roundedDigits(x, count) {
+    const [mantissa, exponent] = x.toExponential(count - 1).split("e");
+    const exact = x.toExponential(40).replace(".", "");
+    const tie = exact[count] === "5" && /^0*e/.test(exact.slice(count + 1)) && Number(exact[count - 1]) % 2 === 0;
+    if (!tie)
+        return [mantissa.replace(".", ""), Number(exponent)];
+    const [down, downExponent] = exact.split("e");
+    return [down.slice(0, count), Number(downExponent)];
+}
+
+const trimmed = text => (text.includes(".") ? text.replace(/0+$/, "").replace(/\.$/, "") : text);
+
+// For the steps file: 9 significant digits, which give back the float they
+// were written from, also -0; "." as the decimal point.
+export function fileNumber(x) {
+    return Object.is(x, -0) ? "-0.00000000" : x.toPrecision(9);
+}
