@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cwchar>
 #include <iterator>
 
 #include <fcntl.h>
@@ -18,9 +19,10 @@ int terminal = -1;
 termios savedMode;
 termios waitMode;
 
-// Every signal whose default action ends the process, SIGTSTP, which stops
-// it, and SIGCONT, which continues it; SIGKILL and SIGSTOP cannot be caught.
-constexpr int caughtSignals[] = {
+// Every signal whose default action ends the process, those that stop it
+// (SIGTSTP, and SIGTTIN and SIGTTOU, which a terminal sends the background),
+// and SIGCONT, which continues it; SIGKILL and SIGSTOP cannot be caught.
+constexpr int fixedSignals[] = {
     SIGHUP,
     SIGINT,
     SIGQUIT,
@@ -42,6 +44,8 @@ constexpr int caughtSignals[] = {
     SIGSYS,
     SIGCONT,
     SIGTSTP,
+    SIGTTIN,
+    SIGTTOU,
 #ifdef SIGSTKFLT
     SIGSTKFLT,
 #endif
@@ -52,18 +56,41 @@ constexpr int caughtSignals[] = {
     SIGPWR,
 #endif
 };
-struct sigaction savedActions[NSIG];
+// The real-time signals end the process too. Their numbers need not be below
+// NSIG (FreeBSD's run from 65 to 126 with NSIG 32), so the actions they had
+// are kept one entry per signal, never indexed by its number; there is room
+// for as many as the systems we know have.
+constexpr std::size_t realTimeRoom = 64;
+static_assert(realTimeRoom >= 126 - 65 + 1, "room for FreeBSD's real-time signals, the most of any system");
+struct Caught {
+    int signal;
+    struct sigaction before;
+};
+Caught caught[std::size(fixedSignals) + realTimeRoom];
+std::size_t caughtCount = 0;
+
+bool stops(int signal) { return signal == SIGTSTP || signal == SIGTTIN || signal == SIGTTOU; }
+
+// A process in the background may not set the terminal's mode: that is for
+// the one in the foreground, the shell once it has taken the terminal back.
+bool inForeground() { return tcgetpgrp(terminal) == getpgrp(); }
+
+void setMode(const termios& mode)
+{
+    if (inForeground())
+        tcsetattr(terminal, TCSANOW, &mode);
+}
 
 void onSignal(int signal)
 {
     const int saved = errno;
     if (signal == SIGCONT) {
-        // Continued, perhaps in the shell's mode: back to the wait's.
-        tcsetattr(terminal, TCSANOW, &waitMode);
+        // Continued: in the foreground, in the wait's mode again.
+        setMode(waitMode);
     } else {
         // Leave the terminal as it was, then stop or end as the signal's
-        // default action does; a stop returns here once continued.
-        tcsetattr(terminal, TCSANOW, &savedMode);
+        // default action does.
+        setMode(savedMode);
         struct sigaction byDefault {};
         struct sigaction ours {};
         byDefault.sa_handler = SIG_DFL;
@@ -74,38 +101,46 @@ void onSignal(int signal)
         sigprocmask(SIG_UNBLOCK, &only, nullptr);
         raise(signal);
         sigaction(signal, &ours, nullptr);
+        // Continued after the stop, or the stop was discarded, as a group
+        // with no shell to continue it gets: waiting again.
+        if (stops(signal))
+            setMode(waitMode);
     }
     errno = saved;
 }
 
-// Every caught signal, and the real-time ones, which end the process too.
-template <typename Each> void forEachSignal(Each each)
+void catchSignal(int signal)
 {
-    for (int signal : caughtSignals)
-        each(signal);
-#ifdef SIGRTMIN
-    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
-        each(signal);
-#endif
+    if (caughtCount == std::size(caught))
+        return;
+    Caught& entry = caught[caughtCount];
+    // No such signal here, or one the user had ignored (nohup), which stays
+    // ignored.
+    if (sigaction(signal, nullptr, &entry.before) != 0 || entry.before.sa_handler == SIG_IGN)
+        return;
+    entry.signal = signal;
+    ++caughtCount;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigfillset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
 }
 
 void catchSignals()
 {
-    forEachSignal([](int signal) {
-        sigaction(signal, nullptr, &savedActions[signal]);
-        // A signal the user had ignored (nohup) stays ignored.
-        if (savedActions[signal].sa_handler == SIG_IGN)
-            return;
-        struct sigaction action {};
-        action.sa_handler = onSignal;
-        sigfillset(&action.sa_mask);
-        sigaction(signal, &action, nullptr);
-    });
+    for (int signal : fixedSignals)
+        catchSignal(signal);
+#ifdef SIGRTMIN
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+        catchSignal(signal);
+#endif
 }
 
 void releaseSignals()
 {
-    forEachSignal([](int signal) { sigaction(signal, &savedActions[signal], nullptr); });
+    for (std::size_t k = 0; k < caughtCount; ++k)
+        sigaction(caught[k].signal, &caught[k].before, nullptr);
+    caughtCount = 0;
 }
 
 constexpr int noLimit = -1;
@@ -151,18 +186,29 @@ int utf8ContinuationCount(unsigned char lead)
     return 0;
 }
 
-void consumeCharacter(unsigned char first, bool utf8)
+// Reads the rest of the character whose first byte is first, in the
+// terminal's character set: UTF-8 where the texts are written in it, else
+// the locale's, as mbrlen takes it (EUC-JP, GB18030, Big5 and the sets of
+// one byte a character).
+void consumeCharacter(unsigned char first)
 {
     unsigned char byte = 0;
-    for (int n = utf8 ? utf8ContinuationCount(first) : 0; n > 0 && readByte(keyGapMs, byte); --n)
-        if ((byte & 0xC0) != 0x80)
-            return;
+    if (terminalIsUtf8()) {
+        for (int n = utf8ContinuationCount(first); n > 0 && readByte(keyGapMs, byte); --n)
+            if ((byte & 0xC0) != 0x80)
+                return;
+        return;
+    }
+    std::mbstate_t state{};
+    char next = static_cast<char>(first);
+    while (std::mbrlen(&next, 1, &state) == static_cast<std::size_t>(-2) && readByte(keyGapMs, byte))
+        next = static_cast<char>(byte);
 }
 
 // Reads the rest of an escape sequence, so that none of it is left for the
 // shell: ESC [ ... final (arrows, Home, F5 and on), ESC O x (F1 to F4), ESC [ [ x
 // (the Linux console's F1 to F5), or ESC and a character (Alt).
-void consumeEscapeSequence(bool utf8)
+void consumeEscapeSequence()
 {
     unsigned char byte = 0;
     if (!readByte(keyGapMs, byte))
@@ -174,7 +220,7 @@ void consumeEscapeSequence(bool utf8)
             if ((byte >= 0x40 && byte <= 0x7E) && !(length == 0 && byte == '['))
                 return;
     } else {
-        consumeCharacter(byte, utf8);
+        consumeCharacter(byte);
     }
 }
 
@@ -197,14 +243,16 @@ void waitForKey()
         waitMode.c_cc[VMIN] = 1;
         waitMode.c_cc[VTIME] = 0;
         catchSignals();
-        // TCSANOW, not TCSAFLUSH: a key typed ahead ends the wait at once.
-        if (tcsetattr(terminal, TCSANOW, &waitMode) == 0) {
+        // TCSANOW, not TCSAFLUSH: a key typed ahead ends the wait at once. In
+        // the background the mode is left to the shell: the first read stops
+        // the program until fg continues it in the foreground.
+        if (!inForeground() || tcsetattr(terminal, TCSANOW, &waitMode) == 0) {
             unsigned char first = 0;
             if (readByte(noLimit, first)) {
                 if (first == 0x1B)
-                    consumeEscapeSequence(terminalIsUtf8());
+                    consumeEscapeSequence();
                 else
-                    consumeCharacter(first, terminalIsUtf8());
+                    consumeCharacter(first);
                 // The shell's prompt then starts on a line of its own; were
                 // the line end not written, there would be nothing to do.
                 const ssize_t written = write(terminal, "\n", 1);
@@ -216,7 +264,7 @@ void waitForKey()
         sigset_t all, before;
         sigfillset(&all);
         sigprocmask(SIG_BLOCK, &all, &before);
-        tcsetattr(terminal, TCSANOW, &savedMode);
+        setMode(savedMode);
         releaseSignals();
         sigprocmask(SIG_SETMASK, &before, nullptr);
     }

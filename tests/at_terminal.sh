@@ -8,8 +8,15 @@
 #                                                prompt, its transcript on the screen
 #   at_terminal.sh ahead KEYS -- command...      the keys typed before it starts
 #   at_terminal.sh redirected -- command...      output to a file: no wait
-#   at_terminal.sh stop KEYS -- command...       from sh -i: stopped by SIGTSTP while it
-#                                                waits, then fg, and the keys end it
+#   at_terminal.sh stop SIGNAL [bg] KEYS -- command...
+#                                                from sh -i: stopped by the signal while it
+#                                                waits, [bg first: the terminal left alone
+#                                                while in the background,] then fg, and the
+#                                                keys end it
+#   at_terminal.sh discarded SIGNAL KEYS -- command...
+#                                                a stop the kernel discards, as the pane's
+#                                                process group has no shell to continue it:
+#                                                it goes on waiting, and the keys end it
 # KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the
 # program writes no line end of its own after the key, as on Windows.
 set -uo pipefail
@@ -29,11 +36,14 @@ fail() {
 pane() { tmux -u -L "$server" "$@"; }
 screen() { pane capture-pane -p; }
 # Waits up to 20 s for the screen to show text and, if given, the terminal to
-# be in that mode: -icanon is the key wait's.
+# be in those modes: -icanon is the key wait's.
 await() {
     for _ in $(seq 200); do
-        screen | grep -qF -- "$1" && [[ -z ${2:-} || " $(stty -F "$tty" -a | tr '\n' ' ') " == *" $2 "* ]] &&
-            return 0
+        if screen | grep -qF -- "$1"; then
+            local mode=" $(stty -F "$tty" -a | tr '\n' ' ') " flag in=yes
+            for flag in ${2:-}; do [[ $mode == *" $flag "* ]] || in=; done
+            [[ -n $in ]] && return 0
+        fi
         sleep 0.1
     done
     fail "never showed \"$1\" ${2:-}"
@@ -74,17 +84,36 @@ typed)
     ;;
 stop)
     await "Нажмите любую клавишу" -icanon
-    pkill -TSTP -P "$(pane display -p '#{pane_pid}')"
+    pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
     # Stopped, it gives the terminal back in the mode it found.
     await Stopped icanon
+    args=("${args[@]:1}")
+    if [[ ${args[0]} == bg ]]; then
+        # In the background the mode is the shell's: the program does not
+        # touch it, and its read stops it again.
+        args=("${args[@]:1}")
+        pane send-keys -l bg
+        pane send-keys C-m
+        sleep 1
+        await Stopped "icanon echo"
+    fi
     pane send-keys -l 'fg; . ./end'
     pane send-keys C-m
     # Once sh has run fg, chord must be back in the wait's mode.
     sleep 1
     await "Нажмите любую клавишу" -icanon
     ;;
-*)
+discarded)
     await "Нажмите любую клавишу" -icanon
+    pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
+    args=("${args[@]:1}")
+    sleep 0.5
+    await "Нажмите любую клавишу" -icanon
+    ;;
+*)
+    # The prompt may be in a character set the pane does not show; the mode
+    # is the wait's.
+    await "A()=" -icanon
     sleep 0.2
     ;;
 esac
