@@ -45,6 +45,26 @@ void convert(std::ostream& out, iconv_t cd, const char* text)
     }
 }
 
+// Writes a Windows-1251 text in UTF-8 from the program's own table of its
+// letters, А to я, Ё and ё, where no converter can be opened at all (a static
+// program far from the iconv modules of its system); any other byte beyond
+// ASCII as '?'. Never the stored bytes themselves: no terminal shows them.
+void writeOwnUtf8(std::ostream& out, const char* text)
+{
+    for (const char* at = text; *at != '\0'; ++at) {
+        const auto byte = static_cast<unsigned char>(*at);
+        const unsigned letter = byte >= 0xC0 ? 0x410 + (byte - 0xC0) : byte == 0xA8 ? 0x401 : byte == 0xB8 ? 0x451 : 0;
+        if (byte < 0x80) {
+            out.put(*at);
+        } else if (letter == 0) {
+            out.put('?');
+        } else {
+            out.put(static_cast<char>(0xC0 | letter >> 6));
+            out.put(static_cast<char>(0x80 | (letter & 0x3F)));
+        }
+    }
+}
+
 // Whether cd converts all the Cyrillic letters of Windows-1251, А to я, Ё, ё,
 // each to a letter of its own: iconv counts those it could not, where it does
 // not fail on them.
@@ -92,7 +112,7 @@ void writeInCodeset(std::ostream& out, const char* text, const char* codeset)
 {
     const iconv_t cd = iconv_open(codeset, messageCodeset);
     if (cd == noConverter) {
-        out << text;
+        writeOwnUtf8(out, text);
         return;
     }
     convert(out, cd, text);
@@ -104,7 +124,7 @@ bool terminalIsUtf8() { return terminal().utf8; }
 void writeMessage(std::ostream& out, const char* text)
 {
     if (terminal().cd == noConverter)
-        out << text;
+        writeOwnUtf8(out, text);
     else
         convert(out, terminal().cd, text);
     out.flush();

@@ -32,13 +32,20 @@ TEST(Catalogue, ConversionKeepsEveryLetterOrMarksIt)
     std::string zhe;
     for (int k = 0; k < 99; ++k)
         zhe += "Ж";
+    // Every letter, as iconv converts it to UTF-8, and № beside them.
+    std::string letters = "\xA8\xB8";
+    for (int k = 0xC0; k <= 0xFF; ++k)
+        letters += static_cast<char>(k);
+    std::ostringstream utf8;
+    writeInCodeset(utf8, letters.c_str(), "UTF-8");
     // Twice as long once converted, and nothing cut short; a letter the
     // character set lacks shown as '?', ours, where glibc's iconv fails on it
-    // (musl's writes '*' itself); with no converter, the stored text.
+    // (musl's writes '*' itself); with no converter, UTF-8 all the same, from
+    // the program's own table.
     const std::string cases[][3] = {{std::string(99, '\xC6'), "UTF-8", zhe},
         {messages::rootsHeading, "KOI8-R", "\xEB\xCF\xD2\xCE\xC9 \xD0\xCF\xCC\xC9\xCE\xCF\xCD\xC1: "},
         {messages::coefficientHint, "ISO-8859-1", "?? a0 ??? X ? N-?? ??????? ?? aN ????????? ????"},
-        {messages::rootsHeading, "NO-SUCH-CODESET", messages::rootsHeading}};
+        {letters + "\xB9", "NO-SUCH-CODESET", utf8.str() + "?"}};
     for (const auto& [text, codeset, shown] : cases) {
         std::ostringstream out;
         writeInCodeset(out, text.c_str(), codeset.c_str());
