@@ -18,6 +18,14 @@ foreach(variable CMAKE_CXX_FLAGS CMAKE_EXE_LINKER_FLAGS)
   endforeach()
 endforeach()
 
+# Flags in the compiler's own variable (CXX="g++ -Ofast") cannot be taken out:
+# the flags below follow them, and what the start file they link sets is
+# undone when the program starts: it sets the floating-point environment to
+# its default.
+if(CMAKE_CXX_COMPILER_ARG1 MATCHES "-Ofast|-ffast-math|-funsafe-math-optimizations")
+  message(STATUS "CXX holds \"${CMAKE_CXX_COMPILER_ARG1}\": undone, as far as the digits go")
+endif()
+
 # -ffast-math and every flag it stands for are undone by -fno-fast-math after
 # them, and -ffp-contract=fast by -ffp-contract=off.
 add_compile_options(-fno-fast-math -ffp-contract=off)

@@ -70,7 +70,11 @@ namespace {
 // The significant digits a number keeps; the rest count only as a nonzero
 // digit beyond them, enough for strtof to round as with them all.
 constexpr std::size_t keptDigits = 200;
-constexpr long long exponentLimit = 1000000000;
+// The exponent as written is held up to this, far beyond the scale any
+// number of digits can give, and their sum up to scaleLimit, beyond which
+// every number is 0 or out of range.
+constexpr long long exponentLimit = 1000000000000000;
+constexpr long long scaleLimit = 1000000000;
 
 // Reads one number as GCC's C++ library extracts a float in the C locale, the
 // same with every library: whitespace skipped, then an optional sign, digits
@@ -144,7 +148,7 @@ bool readNumber(std::istream& in, float& value)
         number[length++] = '1';
         --scale;
     }
-    std::snprintf(number + length, sizeof number - length, "e%lld", scale + exponent);
+    std::snprintf(number + length, sizeof number - length, "e%lld", std::clamp(scale + exponent, -scaleLimit, scaleLimit));
     const float read = std::strtof(number, nullptr);
     if (std::isinf(read)) {
         in.setstate(std::ios::failbit);

@@ -3,10 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <sstream>
 
 namespace {
+
+// As the program does when it starts: the floating-point environment the
+// language defines, whatever start file the flags linked in.
+struct DefinedRounding : testing::Environment {
+    void SetUp() override { std::fesetenv(FE_DFL_ENV); }
+};
+[[maybe_unused]] testing::Environment* const rounding = testing::AddGlobalTestEnvironment(new DefinedRounding);
 
 std::string parts(const Complex& value)
 {
@@ -49,14 +57,16 @@ TEST(Complex, EveryReadingOfTheTable)
         if (line[0] == '#')
             continue;
         std::istringstream fields(line);
-        std::string input, value, left;
-        std::getline(std::getline(std::getline(fields, input, '\t'), value, '\t'), left);
+        std::string input, value, end, left;
+        std::getline(std::getline(std::getline(std::getline(fields, input, '\t'), value, '\t'), end, '\t'), left);
         std::istringstream in(unescape(input));
         Complex target(9, 9);
         const bool read = !readComplex(in, target).fail();
+        const bool atEnd = in.eof();
         EXPECT_EQ(read ? parts(target) : "fails", value) << input;
         EXPECT_EQ(read ? std::string(std::istreambuf_iterator<char>(in), {}) : "", unescape(left)) << input;
         EXPECT_TRUE(read || parts(target) == "9 9") << input;
+        EXPECT_EQ(atEnd ? "eof" : "-", end) << input;
     }
     EXPECT_GE(count, 20);
 }
