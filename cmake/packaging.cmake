@@ -29,21 +29,32 @@ endif()
 
 install(TARGETS chord RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The manual pages and the changelog, compressed as Debian does.
+# The README as installed: without the pictures, which the package does not
+# carry.
+file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
+string(REGEX REPLACE "\n(!\\[[^\n]*\\]\\(web/|<img src=\"web/)[^\n]*" "" readme "${readme}")
+file(WRITE ${PROJECT_BINARY_DIR}/packaging/README.md "${readme}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+
+# The manual pages, the README and the changelog, compressed as Debian does.
 set(compressed)
-foreach(file man/chord.1 man/ru/chord.1 packaging/changelog)
+foreach(file man/chord.1 man/ru/chord.1 packaging/changelog packaging/README.md)
+  set(source ${PROJECT_SOURCE_DIR}/${file})
+  if(file STREQUAL "packaging/README.md")
+    set(source ${PROJECT_BINARY_DIR}/${file})
+  endif()
   set(output ${PROJECT_BINARY_DIR}/${file}.gz)
   get_filename_component(directory ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${directory}
-    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/${file} > ${output}
-    DEPENDS ${PROJECT_SOURCE_DIR}/${file} VERBATIM)
+    COMMAND gzip -9 -n -c ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
   list(APPEND compressed ${output})
 endforeach()
 add_custom_target(compressed_documents ALL DEPENDS ${compressed})
 install(FILES ${PROJECT_BINARY_DIR}/man/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/man/ru/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
-install(FILES README.md packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+install(FILES ${PROJECT_BINARY_DIR}/packaging/README.md.gz packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
