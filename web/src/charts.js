@@ -7,7 +7,7 @@
 import uPlot from "uplot";
 import "uplot/dist/uPlot.min.css";
 import { programNumber } from "./numbers.js";
-import { goldenOrder, order, tolerance } from "./steps.js";
+import { goldenOrder, order, shownPoints, tolerance } from "./steps.js";
 
 const height = 200;
 const font = "14px system-ui, sans-serif";
@@ -89,12 +89,7 @@ export function createCharts(pElement, orderElement, { colors, dashes }) {
         show(searches, shown) {
             if (searches.length !== count)
                 rebuild(searches);
-            const cut = [];
-            let left = shown;
-            for (const search of searches) {
-                cut.push(search.points.slice(0, Math.max(0, left)));
-                left -= search.points.length;
-            }
+            const cut = shownPoints(searches, shown);
             const longest = Math.max(0, ...cut.map(points => points.length));
             const steps = Array.from({ length: longest }, (_, k) => k);
             // A logarithm has no 0: |P| = 0 is drawn below the least value

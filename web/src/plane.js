@@ -6,6 +6,7 @@
 // screen reader and the tests can reach.
 
 import { programNumber } from "./numbers.js";
+import { shownPoints } from "./steps.js";
 
 const ns = "http://www.w3.org/2000/svg";
 const element = (name, attributes, text) => {
@@ -72,10 +73,17 @@ export function createPlane(svg, { colors, hovered }) {
         return { re: (frame.left + frame.right) / 2, im: (frame.bottom + frame.top) / 2, scale };
     }
 
+    // Where a point of the plane is drawn, in the view shown.
+    function projection() {
+        const { w, h } = size();
+        const v = view ?? fitted();
+        return z => ({ x: w / 2 + (z.re - v.re) * v.scale, y: h / 2 - (z.im - v.im) * v.scale });
+    }
+
     function draw() {
         const { w, h } = size();
         const v = view ?? fitted();
-        const at = z => ({ x: w / 2 + (z.re - v.re) * v.scale, y: h / 2 - (z.im - v.im) * v.scale });
+        const at = projection();
         const world = { left: v.re - w / 2 / v.scale, right: v.re + w / 2 / v.scale };
         Object.assign(world, { bottom: v.im - h / 2 / v.scale, top: v.im + h / 2 / v.scale });
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].map(x => x.toPrecision(4)).join(" ");
@@ -104,10 +112,9 @@ export function createPlane(svg, { colors, hovered }) {
         const room = { left: -w, right: 2 * w, top: -h, bottom: 2 * h };
         const inside = p => p.x >= 0 && p.x <= w && p.y >= 0 && p.y <= h;
         const edges = new Set();
-        let left = drawn.shown;
-        drawn.searches.forEach((search, s) => {
-            const points = search.points.slice(0, Math.max(0, left)).map(at);
-            left -= search.points.length;
+        shownPoints(drawn.searches, drawn.shown).forEach((shown, s) => {
+            const search = drawn.searches[s];
+            const points = shown.map(at);
             let d = "";
             for (let k = 1; k < points.length; ++k) {
                 const piece = clip(points[k - 1], points[k], room);
@@ -215,18 +222,14 @@ export function createPlane(svg, { colors, hovered }) {
 
     // The step nearest a pointer that rests on the plane, numbered.
     function hover(p) {
-        const v = view ?? fitted();
-        const { w, h } = size();
+        const at = projection();
         let best = null;
-        let left = drawn.shown;
-        drawn.searches.forEach((search, s) => {
-            search.points.slice(0, Math.max(0, left)).forEach((z, k) => {
-                const distance = Math.hypot(w / 2 + (z.re - v.re) * v.scale - p.x, h / 2 - (z.im - v.im) * v.scale - p.y);
-                if (distance < 16 && (!best || distance < best.distance))
-                    best = { distance, search: s, step: k };
-            });
-            left -= search.points.length;
-        });
+        shownPoints(drawn.searches, drawn.shown).forEach((points, s) => points.forEach((z, k) => {
+            const q = at(z);
+            const distance = Math.hypot(q.x - p.x, q.y - p.y);
+            if (distance < 16 && (!best || distance < best.distance))
+                best = { distance, search: s, step: k };
+        }));
         if (best?.search !== pointed?.search || best?.step !== pointed?.step) {
             pointed = best;
             draw();

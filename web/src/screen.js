@@ -15,7 +15,7 @@ export function createScreen(terminal) {
     // behind it. A resize writes it again, since no terminal reflows the row
     // it is writing on.
     let tail = "";
-    const refitted = [];
+    let redraw = () => {}; // what the line editor of the run going on draws after a resize
 
     const buffer = () => terminal.buffer.active;
     const written = text => new Promise(resolve => terminal.write(text, resolve));
@@ -97,8 +97,8 @@ export function createScreen(terminal) {
 
         // Gives the terminal a new size. The row the cursor is on, with all
         // the rows it has wrapped into, is erased first and written again
-        // after; the rows above are reflowed by the terminal itself. Then
-        // each listener, such as the line editor, redraws what it shows.
+        // after; the rows above are reflowed by the terminal itself. Then the
+        // line editor draws its line again.
         refit(cols, rows) {
             return screen.step(async () => {
                 let first = screen.cursor().line;
@@ -108,12 +108,12 @@ export function createScreen(terminal) {
                 terminal.resize(cols, rows);
                 await written(tail);
                 ++screen.changes;
-                for (const listener of refitted)
-                    await listener();
+                redraw();
             });
         },
-        whenRefitted(listener) {
-            refitted.push(listener);
+        // The line editor's redraw, in place of the one of the run before.
+        whenRefitted(draw) {
+            redraw = draw;
         },
 
         // A clear screen for a new run.

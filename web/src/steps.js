@@ -34,6 +34,17 @@ export function createSteps() {
     };
 }
 
+// Each search's points as far as the first shown of all, counted over the
+// searches in the order computed.
+export function shownPoints(searches, shown) {
+    let left = shown;
+    return searches.map(search => {
+        const points = search.points.slice(0, Math.max(0, left));
+        left -= search.points.length;
+        return points;
+    });
+}
+
 // The observed order of convergence at step k of points:
 // log(|Pₖ₊₁|/|Pₖ|) / log(|Pₖ|/|Pₖ₋₁|); null where it is not defined.
 export function order(points, k) {
