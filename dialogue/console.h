@@ -4,6 +4,11 @@
 
 // The two console services that differ from platform to platform.
 
+// Readies the console before the dialogue begins. Only the page has
+// anything to do: its typed lines become standard input, and its drawing is
+// told of the searches and of the roots as they are written.
+void openConsole();
+
 // Writes a Windows-1251 text (at most 99 bytes) to out in the terminal's
 // character set and flushes out. Adds no line end.
 void writeMessage(std::ostream& out, const char* text);

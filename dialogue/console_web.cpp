@@ -1,4 +1,5 @@
 #include "console.h"
+#include "dialogue.h"
 #include "polynomial.h"
 
 #include <cstring>
@@ -7,36 +8,40 @@
 
 #include <emscripten.h>
 
-// The console of the page: its terminal, in web/page.js, shows the texts and
-// gives the lines and the key. The calls that wait for the user let the
-// browser run meanwhile.
+// The console of the page: the services the page gives each run as
+// Module.pageConsole (web/src/runs.js) show the texts on its terminal, give
+// the lines typed and the key, and draw the searches. The calls that wait
+// for the user let the browser run meanwhile.
 
 EM_JS(void, showStoredText, (const char* text, int length), {
-    Module.terminal.show(new TextDecoder("windows-1251").decode(HEAPU8.subarray(text, text + length)));
+    Module.pageConsole.show(new TextDecoder("windows-1251").decode(HEAPU8.subarray(text, text + length)));
 });
 
 // Copies at most size bytes of the next line typed, its line end included,
 // into buffer; the rest of a longer line comes with the next call. -1 at the
 // end of the input.
 EM_ASYNC_JS(int, nextTypedBytes, (char* buffer, int size), {
-    const bytes = await Module.terminal.nextBytes(size);
+    const bytes = await Module.pageConsole.nextBytes(size);
     if (bytes === null)
         return -1;
     HEAPU8.set(bytes, buffer);
     return bytes.length;
 });
 
-EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.terminal.keyPress(); });
+EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.pageConsole.keyPress(); });
 
 // Every point of every search, with the modulus of the polynomial there as
 // the search compares it with the tolerance, for the page to draw: floats
 // reach JavaScript as doubles, exactly.
 EM_JS(void, showSearchStart, (double x0re, double x0im, double p0, double x1re, double x1im, double p1), {
-    Module.terminal.searchStarted([x0re, x0im, p0], [x1re, x1im, p1]);
+    Module.pageConsole.searchStarted([x0re, x0im, p0], [x1re, x1im, p1]);
 });
-EM_JS(void, showSearchStep, (double re, double im, double p), { Module.terminal.searchStepped([re, im, p]); });
+EM_JS(void, showSearchStep, (double re, double im, double p), { Module.pageConsole.searchStepped([re, im, p]); });
 EM_JS(void, showSearchEnd, (int end, double re, double im), {
-    Module.terminal.searchEnded(["withinTolerance", "budgetSpent", "leftFiniteNumbers"][end], [re, im]);
+    Module.pageConsole.searchEnded(["tolerance", "budget", "nonfinite"][end], [re, im]);
+});
+EM_JS(void, showRootWritten, (int number, int remark, int afterMiss), {
+    Module.pageConsole.rootWritten(number, remark !== 0, afterMiss !== 0);
 });
 
 namespace {
@@ -59,7 +64,6 @@ private:
 };
 
 TypedLines typedLines;
-[[maybe_unused]] const bool attached = (std::cin.rdbuf(&typedLines), true);
 
 const SearchObserver pageObserver{
     [](const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1) {
@@ -68,9 +72,15 @@ const SearchObserver pageObserver{
     [](const Complex& x2, const Complex& f2) { showSearchStep(x2.real(), x2.imag(), modulus(f2)); },
     [](SearchEnd end, const Complex& root) { showSearchEnd(static_cast<int>(end), root.real(), root.imag()); },
 };
-[[maybe_unused]] const bool watched = (searchObserver = &pageObserver, true);
 
 } // namespace
+
+void openConsole()
+{
+    std::cin.rdbuf(&typedLines);
+    searchObserver = &pageObserver;
+    rootWritten = [](int number, bool remark, bool afterMiss) { showRootWritten(number, remark, afterMiss); };
+}
 
 void writeMessage(std::ostream& out, const char* text)
 {

@@ -69,6 +69,8 @@ BOOL WINAPI restoreModeAndEnd(DWORD)
 
 } // namespace
 
+void openConsole() {}
+
 void writeMessage(std::ostream& out, const char* text)
 {
     const bool toConsole = output().console != nullptr && &out == &std::cout;

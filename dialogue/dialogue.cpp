@@ -29,9 +29,12 @@ bool readOrder(std::istream& in, std::ostream& out)
 struct Root {
     Complex value;
     bool converged = false;
+    bool afterMiss = false; // a search before it missed the tolerance
 };
 
 } // namespace
+
+void (*rootWritten)(int number, bool remark, bool afterMiss) = nullptr;
 
 void runDialogue(std::istream& in, std::ostream& out)
 {
@@ -65,8 +68,9 @@ void runDialogue(std::istream& in, std::ostream& out)
     bool reached = true;
     for (int k = 1; coefficientCount > 1; ++k) {
         const Complex root = findRoot();
+        const bool afterMiss = !reached;
         reached = reached && withinTolerance(evaluate(root));
-        roots[k] = {root, reached};
+        roots[k] = {root, reached, afterMiss};
         deflate(root);
     }
 
@@ -76,6 +80,8 @@ void runDialogue(std::istream& in, std::ostream& out)
         out << 'x' << k << '=' << roots[k].value.real() << ' ' << roots[k].value.imag() << 'i';
         if (!roots[k].converged)
             writeMessage(out, messages::notConverged);
+        if (rootWritten)
+            rootWritten(k, !roots[k].converged, roots[k].afterMiss);
         out << '\n';
     }
     writeMessage(out, messages::stepCountLabel);

@@ -121,6 +121,8 @@ void writeInCodeset(std::ostream& out, const char* text, const char* codeset)
 
 bool terminalIsUtf8() { return terminal().utf8; }
 
+void openConsole() {}
+
 void writeMessage(std::ostream& out, const char* text)
 {
     if (terminal().cd == noConverter)

@@ -1,30 +1,85 @@
 // Two pictures of the searches step by step, drawn with uPlot, which gives
-// the axes, the logarithmic scale, the values under the pointer and the zoom
-// (drag across a chart, double-click to undo): |P(xₖ)| against the step
-// number k, with the tolerance and each search's end marked; and the
-// observed order of convergence, with the chord method's (1 + √5)/2.
+// the axes, the values under the pointer and the zoom (drag across a chart,
+// double-click to undo): |P(xₖ)| against the step number k, with the
+// tolerance and each search's end marked; and the observed order of
+// convergence, with the chord method's (1 + √5)/2. A value the chart cannot
+// hold is drawn at its edge with a mark that says so; the step selected is
+// marked on both.
 
 import uPlot from "uplot";
 import "uplot/dist/uPlot.min.css";
+import { placeLabels } from "./labels.js";
 import { programNumber } from "./numbers.js";
 import { goldenOrder, order, shownPoints, tolerance } from "./steps.js";
 
 const height = 200;
 const font = "14px system-ui, sans-serif";
+const greatestFloat = 3.4028234663852886e38;
+const orderLimit = 10;
 const axis = { stroke: "#222", font, labelFont: font, grid: { stroke: "#ddd" }, ticks: { stroke: "#999" } };
-const stepAxis = { ...axis, label: "шаг k" };
+// Whole steps only.
+const stepAxis = { ...axis, label: "шаг k", incrs: [1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000],
+    values: (u, splits) => splits.map(String) };
 // |P| is drawn as its decimal logarithm on a linear scale, a power of ten
 // at each tick, written as 1e-5: the library's own logarithmic scale rounds
 // small ticks away.
-const powersAxis = {
-    incrs: [1, 2, 3, 5, 10, 20, 50],
-    values: (u, splits) => splits.map(v => `1e${v}`),
-};
+const powersAxis = { incrs: [1, 2, 3, 5, 10, 20, 50], values: (u, splits) => splits.map(v => `1e${v}`) };
+
+// Draws on a chart once drawn, in its canvas' pixels: marks[si][k] (a value
+// beyond the chart, "up" or "down"), labels ({si, k, text}) placed apart,
+// and the step selected ({si, k}).
+function drawExtras(u, { marks, labels, selected, colors }) {
+    const ratio = devicePixelRatio;
+    const { ctx } = u;
+    const at = (si, k) => ({ x: u.valToPos(k, "x", true), y: u.valToPos(u.data[si][k], "y", true) });
+    ctx.save();
+    ctx.font = `${14 * ratio}px system-ui, sans-serif`;
+    marks.forEach((byStep, si) => byStep?.forEach((way, k) => {
+        if (!way || u.data[si][k] == null)
+            return;
+        const { x, y } = at(si, k);
+        const tip = way === "up" ? -1 : 1;
+        ctx.fillStyle = colors[si - 1];
+        ctx.beginPath();
+        ctx.moveTo(x, y + tip * 9 * ratio);
+        ctx.lineTo(x - 6 * ratio, y);
+        ctx.lineTo(x + 6 * ratio, y);
+        ctx.fill();
+    }));
+    const { left, top, width, height: tall } = u.bbox;
+    const taken = [];
+    const items = labels.filter(({ si, k }) => u.data[si][k] != null).map(label => {
+        const { x, y } = at(label.si, label.k);
+        taken.push({ x: x - left - 5 * ratio, y: y - top - 5 * ratio, w: 10 * ratio, h: 10 * ratio });
+        return { ...label, x: x - left, y: y - top, w: ctx.measureText(label.text).width, h: 16 * ratio };
+    });
+    placeLabels(items, taken, { w: width, h: tall }).forEach((place, n) => {
+        if (!place)
+            return;
+        ctx.fillStyle = colors[items[n].si - 1];
+        ctx.textBaseline = "top";
+        ctx.fillText(items[n].text, left + place.box.x, top + place.box.y);
+    });
+    if (selected && u.data[selected.si]?.[selected.k] != null) {
+        const { x, y } = at(selected.si, selected.k);
+        ctx.strokeStyle = "#000";
+        ctx.lineWidth = 2 * ratio;
+        ctx.setLineDash([4 * ratio, 3 * ratio]);
+        ctx.beginPath();
+        ctx.moveTo(x, top);
+        ctx.lineTo(x, top + tall);
+        ctx.stroke();
+        ctx.setLineDash([]);
+        ctx.beginPath();
+        ctx.arc(x, y, 8 * ratio, 0, 2 * Math.PI);
+        ctx.stroke();
+    }
+    ctx.restore();
+}
 
 // One chart in element: a line for each search and the reference line;
-// end(si): the step to mark as series si's end, if any; labelled(u): draws
-// on it once drawn.
-function chart(element, { name, scale, values, reference, searches, colors, dashes, end, labelled }) {
+// range(): the y scale's; extras: what drawExtras draws.
+function chart(element, { name, values, range, reference, searches, colors, dashes, exact, extras }) {
     const series = [{ label: "k", value: (u, k) => k ?? "" }];
     searches.forEach((search, s) => series.push({
         label: `поиск ${s + 1}`,
@@ -32,78 +87,90 @@ function chart(element, { name, scale, values, reference, searches, colors, dash
         dash: dashes[s],
         width: 2,
         spanGaps: false,
-        value: (u, v, si, k) => (k == null || u.data[si][k] == null ? "—" : programNumber(u.exact?.[si]?.[k] ?? v)),
-        points: end ? { show: true, size: 9, fill: colors[s], filter: (u, si) => (end(si) == null ? null : [end(si)]) }
-            : { show: false },
+        value: (u, v, si, k) => (k == null || u.data[si][k] == null ? "—" : programNumber(exact()[si]?.[k] ?? v)),
+        points: { show: false },
     }));
     series.push({ label: reference.label, stroke: "#222", dash: [4, 4], width: 1, points: { show: false },
         value: () => reference.name });
     return new uPlot({
         width: element.clientWidth || 300,
         height,
-        scales: { x: { time: false }, y: scale },
+        scales: { x: { time: false }, y: { range } },
         axes: [stepAxis, { ...axis, ...values, label: name, size: 70 }],
         series,
         cursor: { drag: { x: true, y: false } },
-        hooks: { draw: [labelled] },
+        hooks: { draw: [u => drawExtras(u, extras())] },
     }, [[]], element);
+}
+
+// The scale's ends for values, with room around them; lo and hi bound it.
+function rangeOf(values, lo, hi, room) {
+    let [least, most] = [Infinity, -Infinity];
+    for (const value of values) {
+        if (Number.isFinite(value))
+            [least, most] = [Math.min(least, value), Math.max(most, value)];
+    }
+    return [Math.max(lo, least - room), Math.min(hi, most + room)];
 }
 
 // pElement and orderElement: where the charts go; colors and dashes: one for
 // each search.
-export function createCharts(pElement, orderElement, { colors, dashes }) {
-    let charts = null;
+export function createCharts(pElement, orderElement, { colors, dashes, lifetime }) {
+    let charts = [];
     let count = -1;
-    let ends = [];
+    const state = { p: { marks: [], labels: [], range: [-6, 1], exact: [] }, order: { marks: [], labels: [], range: [-1, 3], exact: [] } };
+    let selected = null;
+    lifetime.own(() => charts.forEach(c => c.destroy()));
 
     function rebuild(searches) {
-        charts?.forEach(c => c.destroy());
+        charts.forEach(c => c.destroy());
+        const made = (element, key, options) => chart(element, { ...options, searches, colors, dashes,
+            range: () => state[key].range, exact: () => state[key].exact,
+            extras: () => ({ ...state[key], selected, colors }) });
         charts = [
-            chart(pElement, {
-                name: "|P(xₖ)|", scale: {}, values: powersAxis, searches, colors, dashes,
-                reference: { label: "допуск 1e-5", name: "1e-05" }, end: si => ends[si],
-                labelled: u => {
-                    // Each search's end marked with its root's name.
-                    u.ctx.save();
-                    u.ctx.font = `${14 * devicePixelRatio}px system-ui, sans-serif`;
-                    ends.forEach((k, si) => {
-                        if (k == null || u.data[si][k] == null)
-                            return;
-                        u.ctx.fillStyle = colors[si - 1];
-                        u.ctx.fillText(`x${si}`, u.valToPos(k, "x", true) + 8 * devicePixelRatio,
-                            u.valToPos(u.data[si][k], "y", true) - 6 * devicePixelRatio);
-                    });
-                    u.ctx.restore();
-                },
-            }),
-            chart(orderElement, {
-                name: "порядок", scale: { range: [-1, 3] }, values: {}, searches, colors, dashes,
-                reference: { label: "(1 + √5)/2", name: "1.618" }, labelled: () => {},
-            }),
+            made(pElement, "p", { name: "|P(xₖ)|", values: powersAxis, reference: { label: "допуск 1e-5", name: "1e-05" } }),
+            made(orderElement, "order", { name: "порядок", values: {}, reference: { label: "(1 + √5)/2", name: "1.618" } }),
         ];
         count = searches.length;
     }
 
     return {
-        // Draws the searches as far as shown points.
-        show(searches, shown) {
+        // Draws the searches as far as count points; at: the step selected
+        // ({search, step}) or null.
+        show(searches, shown, at) {
             if (searches.length !== count)
                 rebuild(searches);
             const cut = shownPoints(searches, shown);
             const longest = Math.max(0, ...cut.map(points => points.length));
             const steps = Array.from({ length: longest }, (_, k) => k);
-            // A logarithm has no 0: |P| = 0 is drawn below the least value
-            // shown, and its value is given as 0.
-            const least = Math.min(tolerance, ...cut.flat().map(point => point.p).filter(p => p > 0)) / 10;
-            const exact = cut.map(points => steps.map(k => points[k]?.p ?? null));
-            ends = [null, ...cut.map((points, s) => (searches[s].end && points.length === searches[s].points.length ? points.length - 1 : null))];
-            charts[0].exact = [null, ...exact];
-            const scaled = p => (p === null ? null : Math.log10(p === 0 ? least : p));
-            charts[0].setData([steps, ...exact.map(ps => ps.map(scaled)), steps.map(() => Math.log10(tolerance))]);
-            charts[1].setData([steps, ...cut.map(points => steps.map(k => order(points, k))), steps.map(() => goldenOrder)]);
+            selected = at && { si: at.search + 1, k: at.step };
+
+            // |P| on a scale of powers of ten: 0 at the foot, infinity and
+            // what exceeds a float at the top, each with a mark.
+            const exactP = cut.map(points => steps.map(k => points[k]?.p ?? null));
+            const drawable = p => p !== null && p > 0 && p <= greatestFloat;
+            const logs = exactP.flat().filter(drawable).map(Math.log10);
+            const p = state.p;
+            p.range = rangeOf([...logs, Math.log10(tolerance)], -Infinity, Infinity, 1);
+            p.exact = [null, ...exactP];
+            p.marks = [null, ...exactP.map(ps => ps.map(v => (v === null || drawable(v) ? null : v === 0 ? "down" : "up")))];
+            p.labels = cut.map((points, s) => (searches[s].end && points.length === searches[s].points.length
+                ? { si: s + 1, k: points.length - 1, text: `x${s + 1}` } : null)).filter(Boolean);
+            const [bottom, top] = p.range;
+            const scaled = v => (v === null ? null : drawable(v) ? Math.log10(v) : v === 0 ? bottom : top);
+            charts[0].setData([steps, ...exactP.map(ps => ps.map(scaled)), steps.map(() => Math.log10(tolerance))]);
+
+            // The order within ±10; beyond, at the edge with a mark.
+            const exactOrder = cut.map(points => steps.map(k => order(points, k)));
+            const q = state.order;
+            q.range = rangeOf([...exactOrder.flat().filter(v => v !== null), goldenOrder, 0], -orderLimit, orderLimit, 0.5);
+            q.exact = [null, ...exactOrder];
+            q.marks = [null, ...exactOrder.map(vs => vs.map(v => (v === null || Math.abs(v) <= orderLimit ? null : v > 0 ? "up" : "down")))];
+            const clipped = v => (v === null ? null : Math.max(q.range[0], Math.min(q.range[1], v)));
+            charts[1].setData([steps, ...exactOrder.map(vs => vs.map(clipped)), steps.map(() => goldenOrder)]);
         },
         resize() {
-            charts?.forEach((c, k) => c.setSize({ width: [pElement, orderElement][k].clientWidth, height }));
+            charts.forEach((c, k) => c.setSize({ width: [pElement, orderElement][k].clientWidth, height }));
         },
     };
 }

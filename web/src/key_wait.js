@@ -1,6 +1,8 @@
-// The one key that ends a run, as at the other consoles: any key but Shift,
-// Ctrl, Alt, Meta and the locks pressed alone; also a paste, any key of an
-// on-screen keyboard and, on a touch screen, a tap on the terminal. The key
+// The one key that ends a run, as at the other consoles: any key pressed in
+// the terminal but Shift, Ctrl, Alt, Meta and the locks alone; also a paste,
+// any key of an on-screen keyboard and, on a touch screen, a tap on the
+// terminal. Keys pressed elsewhere, as in the drawing, do what they do
+// there. The key
 // is taken whole: none of its events (keydown, its repeats, keypress, the
 // input it would type, keyup) reaches anything else, such as the button that
 // has the focus once the run has ended.
@@ -10,7 +12,7 @@ const modifiers = new Set(["Shift", "Control", "Alt", "AltGraph", "Meta", "OS", 
 const keyEvents = ["keydown", "keypress", "keyup", "beforeinput", "input", "paste", "compositionstart"];
 const endingEvents = new Set(["beforeinput", "paste", "compositionstart"]);
 
-// area: the element a tap on which is a key.
+// area: the terminal's element, in which a key or a tap is the key.
 export function createKeyWait(area) {
     let ending = null; // the wait's resolve, while it waits
     let held = null; // the code of the key that ended it, until it is released
@@ -24,7 +26,8 @@ export function createKeyWait(area) {
     function take(event) {
         if (event.type === "keydown" && event.code !== held)
             held = null; // another key, pressed after the wait
-        if (ending && (event.type === "keydown" ? !modifiers.has(event.key) : endingEvents.has(event.type))) {
+        const ends = event.type === "keydown" ? !modifiers.has(event.key) : endingEvents.has(event.type);
+        if (ending && ends && area.contains(event.target)) {
             if (event.type === "keydown")
                 held = event.code;
             event.preventDefault();

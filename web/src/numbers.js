@@ -5,8 +5,10 @@
 // (scientific below 1e-4 and from 1e6 on, trailing zeros dropped, an
 // exponent of at least two digits), a tie rounded to even as printf does.
 export function programNumber(x) {
+    if (Number.isNaN(x))
+        return "nan";
     if (!Number.isFinite(x))
-        return String(x);
+        return x > 0 ? "inf" : "-inf";
     if (x === 0)
         return Object.is(x, -0) ? "-0" : "0";
     let [digits, exponent] = roundedDigits(Math.abs(x), 6);

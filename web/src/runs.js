@@ -9,7 +9,8 @@ import { createLineDiscipline } from "./line_discipline.js";
 // wrote before: starting, running, input (waiting for a line), key (waiting
 // for a key) or ended. ended(status): "0" and the like, "interrupted" or
 // "failed".
-// drawing: told of the searches' steps.
+// drawing: makes each run's drawing (drawing.js), told of the searches'
+// steps and of the roots as they are written.
 export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }) {
     const history = []; // the lines entered, for ↑ and ↓ in every run
     let current = 0; // the run going on; what earlier ones call does nothing
@@ -30,6 +31,7 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
             screen.step(() => live() && ended(status));
         };
         lines?.close();
+        const drawn = drawing.begin();
         const own = createLineDiscipline({ terminal, screen, history, interrupted: () => finish("interrupted") });
         lines = own;
         let rest = null; // the bytes of the line being read that the program has not taken yet
@@ -54,9 +56,10 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
                 rest = rest.length > size ? rest.subarray(size) : null;
                 return bytes;
             },
-            searchStarted: (first, second) => active() && drawing.started(first, second),
-            searchStepped: point => active() && drawing.stepped(point),
-            searchEnded: (end, root) => active() && drawing.ended(end, root),
+            searchStarted: (first, second) => active() && drawn.started(first, second),
+            searchStepped: point => active() && drawn.stepped(point),
+            searchEnded: (end, root) => active() && drawn.ended(end, root),
+            rootWritten: (number, remark, afterMiss) => active() && drawn.rootWritten(number, remark, afterMiss),
             keyPress() {
                 // The rest of a line already read is no key; one typed ahead is.
                 rest = null;
@@ -70,12 +73,11 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
         };
 
         keyWait.cancel();
-        drawing.reset();
         screen.reset();
         state("starting");
         globalThis
             .createChord({
-                terminal: services,
+                pageConsole: services,
                 noInitialRun: true,
                 preRun: [chord => chord.FS.init(() => null, services.showByte, () => {})],
             })

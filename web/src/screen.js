@@ -54,6 +54,10 @@ export function createScreen(terminal) {
             }
             const batch = { text };
             screen.step(() => {
+                // Closed once written: what is printed after goes in a batch
+                // of its own.
+                if (pending === batch)
+                    pending = null;
                 keep(batch.text);
                 ++screen.changes;
                 return written(batch.text);
@@ -123,11 +127,6 @@ export function createScreen(terminal) {
                 ++screen.changes;
                 terminal.reset();
             });
-        },
-
-        // Resolves once everything queued so far is on the screen.
-        settled() {
-            return screen.step(() => {});
         },
     };
     return screen;

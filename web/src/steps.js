@@ -1,7 +1,9 @@
 // What the program's searches computed, as its solver tells it
 // (dialogue/console_web.cpp): for each search its points in the order
 // computed, each with |P| there as the search compares it with the
-// tolerance; how the search ended and the root it returned.
+// tolerance; how the search ended and the root it returned; and, as the
+// dialogue writes that root, whether it carries the remark that the
+// tolerance was not reached, and whether a search before it missed.
 
 // The tolerance, as the program holds it: 1e-5 as a float.
 export const tolerance = Math.fround(1e-5);
@@ -11,31 +13,49 @@ export const goldenOrder = (1 + Math.sqrt(5)) / 2;
 export function createSteps() {
     const searches = [];
     const point = ([re, im, p]) => ({ re, im, p });
-    return {
+    const last = () => searches[searches.length - 1];
+    const steps = {
         searches,
+        count: 0, // points in all
+        revision: 0, // changes so far, to tell whether anything changed
+        // Whether every root has been written: the run's steps are complete.
+        complete: false,
         started(first, second) {
-            searches.push({ points: [point(first), point(second)], end: null, root: null, remark: false });
+            searches.push({ points: [point(first), point(second)], end: null, root: null, remark: null, afterMiss: false });
+            steps.count += 2;
+            ++steps.revision;
         },
         stepped(next) {
-            searches[searches.length - 1].points.push(point(next));
+            last().points.push(point(next));
+            steps.count += 1;
+            ++steps.revision;
         },
+        // end: "tolerance", "budget" or "nonfinite".
         ended(end, [re, im]) {
-            const search = searches[searches.length - 1];
-            search.end = end;
-            search.root = { re, im };
-            // The program judges each root on the polynomial it was searched
-            // in, and once one misses the tolerance, all after it: the root
-            // is the last point, or 0 where the budget was spent before the
-            // search took a step.
-            const at = end === "budgetSpent" && search.points.length === 2 ? search.points[0] : search.points.at(-1);
-            const before = searches.at(-2);
-            search.remark = (before?.remark ?? false) || !(at.p < tolerance);
+            Object.assign(last(), { end, root: { re, im } });
+            ++steps.revision;
+        },
+        rootWritten(number, remark, afterMiss) {
+            Object.assign(searches[number - 1], { remark, afterMiss });
+            steps.complete = number === searches.length;
+            ++steps.revision;
         },
     };
+    return steps;
 }
 
-// Each search's points as far as the first shown of all, counted over the
-// searches in the order computed.
+// Where the point number n (from 1, over all searches in the order
+// computed) is: its search and step, from 0; null beyond the last.
+export function locate(searches, n) {
+    for (const [search, { points }] of searches.entries()) {
+        if (n <= points.length)
+            return { search, step: n - 1 };
+        n -= points.length;
+    }
+    return null;
+}
+
+// Each search's points as far as the first shown of all.
 export function shownPoints(searches, shown) {
     let left = shown;
     return searches.map(search => {
@@ -52,4 +72,14 @@ export function order(points, k) {
         return null;
     const value = Math.log(points[k + 1].p / points[k].p) / Math.log(points[k].p / points[k - 1].p);
     return Number.isFinite(value) ? value : null;
+}
+
+// How a search ended and whether its root carries the remark, in words.
+export const endings = { tolerance: "допуск достигнут", budget: "шаги исчерпаны", nonfinite: "шаг вышел за пределы чисел" };
+export function remarkText(search) {
+    if (search.remark === null)
+        return "";
+    if (!search.remark)
+        return "нет";
+    return search.afterMiss ? "точность не достигнута, после неудачного поиска" : "точность не достигнута";
 }

@@ -1,0 +1,135 @@
+// The page opened in headless Chromium from disk, with what the walks need:
+// its state, its screen, keys as users press them (also with a Russian
+// layout), and waits for states, never for a time.
+"use strict";
+const path = require("path");
+
+const failures = [];
+const expect = (what, good, detail = "") => good || failures.push(`${what}${detail && `:\n${detail}`}`);
+// Generous: a loaded machine is slow, and a wait ends at the state anyway.
+const patience = 60000;
+
+// What a terminal of cols columns shows of a case typed: the transcript with
+// the input echoed behind the order prompt, a tab echoed as a blank.
+function screenOf(c, cols, input = c.input) {
+    const prompt = "Задайте порядок уравнения: ";
+    const at = c.transcript.indexOf(prompt) + prompt.length;
+    const text = c.transcript.slice(0, at) + input.replace(/\t/g, " ") + c.transcript.slice(at);
+    return text.split("\n").flatMap(line => line.match(new RegExp(`.{1,${cols}}`, "gu")) ?? [""])
+        .join("\n").replace(/\n+$/, "");
+}
+
+// oldBrowser: without what browsers after Safari 15, the oldest the page
+// serves, brought.
+async function open(browser, site, view, { oldBrowser = false } = {}) {
+    const page = await browser.newPage();
+    await page.setViewport(view);
+    if (oldBrowser) {
+        await page.evaluateOnNewDocument(() => {
+            for (const [owner, name] of [[Array.prototype, "at"], [String.prototype, "at"], [Object, "hasOwn"], [Array.prototype, "findLast"],
+                [Array.prototype, "findLastIndex"], [globalThis, "structuredClone"], [Array.prototype, "toSorted"]])
+                delete owner[name];
+        });
+    }
+    page.on("pageerror", error => failures.push(`page error: ${error.message}`));
+    // Long tasks, for the check that nothing freezes the page; the
+    // dialogue's text as lines, the rows a line wraps into joined.
+    await page.evaluateOnNewDocument(() => {
+        window.dialogueLines = () => {
+            const buffer = chordTerminal.buffer.active;
+            let text = "";
+            for (let k = 0; k < buffer.length; ++k)
+                text += (k > 0 && !buffer.getLine(k).isWrapped ? "\n" : "") + buffer.getLine(k).translateToString(true);
+            return text.replace(/\n+$/, "");
+        };
+        window.longTasks = [];
+        new PerformanceObserver(list => window.longTasks.push(...list.getEntries().map(e => ({ at: e.startTime, ms: e.duration }))))
+            .observe({ type: "longtask" });
+    });
+    await page.goto("file://" + path.resolve(site, "index.html"));
+    const cdp = await page.target().createCDPSession();
+    page.state = () => page.evaluate(() => document.body.dataset.state);
+    page.status = () => page.evaluate(() => document.body.dataset.status);
+    page.settled = (...states) => page.waitForFunction(states => states.includes(document.body.dataset.state),
+        { timeout: patience }, states).then(() => page.state());
+    // Until the page has done what it was doing: two frames and a task.
+    page.quiet = () => page.evaluate(() => new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(resolve)))));
+    // Until the page has stopped scrolling: the same place three frames on.
+    page.stillScroll = () => page.evaluate(() => new Promise(resolve => {
+        let [last, same] = [NaN, 0];
+        const look = () => {
+            same = scrollY === last ? same + 1 : 0;
+            last = scrollY;
+            if (same >= 3)
+                resolve();
+            else
+                requestAnimationFrame(look);
+        };
+        look();
+    }));
+    page.until = (test, arg) => page.waitForFunction(test, { timeout: patience, polling: "raf" }, arg).then(() => true, () => false);
+    page.screen = () => page.evaluate(() => {
+        const buffer = chordTerminal.buffer.active;
+        const rows = [];
+        for (let k = 0; k < buffer.length; ++k)
+            rows.push(buffer.getLine(k).translateToString(true));
+        return rows.join("\n").replace(/\n+$/, "");
+    });
+    page.cols = () => page.evaluate(() => chordTerminal.cols);
+    page.text = selector => page.$eval(selector, element => element.textContent);
+    page.press = async key => {
+        const [name, times = 1] = key.split("*");
+        const keys = name.split("+");
+        for (let k = 0; k < times; ++k) {
+            for (const held of keys.slice(0, -1))
+                await page.keyboard.down(held);
+            await page.keyboard.press(keys[keys.length - 1]);
+            for (const held of keys.slice(0, -1).reverse())
+                await page.keyboard.up(held);
+        }
+    };
+    // Ctrl and a letter with a Russian layout: the key is Cyrillic, its code
+    // says where it is on the keyboard.
+    page.russianControl = async (letter, code) => {
+        await page.keyboard.down("Control");
+        const key = { key: letter, code, modifiers: 2, windowsVirtualKeyCode: code.charCodeAt(3) };
+        await cdp.send("Input.dispatchKeyEvent", { type: "rawKeyDown", ...key });
+        await cdp.send("Input.dispatchKeyEvent", { type: "keyUp", ...key });
+        await page.keyboard.up("Control");
+    };
+    page.touch = (type, points) => cdp.send("Input.dispatchTouchEvent", { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+    page.perform = async key => {
+        if (key.startsWith("paste "))
+            await page.evaluate(text => chordTerminal.paste(text), JSON.parse(key.slice(6)));
+        else if (key.startsWith('"'))
+            await page.keyboard.type(JSON.parse(key));
+        else if (key === "click")
+            await page.click("#terminal");
+        else
+            await page.press(key);
+    };
+    // A new run, waiting for the order, started by a click or from the
+    // keyboard (the button has the focus once a run has ended).
+    page.fresh = async (way = "click") => {
+        if ((await page.state()) === "ended") {
+            if (way === "click")
+                await page.click("#again");
+            else
+                await page.press(way);
+        }
+        expect(`a run asks for the order (${way})`, (await page.settled("input", "ended")) === "input");
+    };
+    page.checkScreen = async (what, c, input) => {
+        const expected = screenOf(c, await page.cols(), input);
+        const shown = await page.screen();
+        expect(`${what}: the screen`, shown === expected, `${shown}\ninstead of:\n${expected}`);
+    };
+    page.lines = () => page.evaluate(() => dialogueLines());
+    // Waits for the lines to be expected; false if they never are.
+    page.linesAre = expected => page.until(expected => dialogueLines() === expected, expected);
+    page.longestTaskSince = from => page.evaluate(from => Math.max(0, ...window.longTasks.filter(t => t.at >= from).map(t => t.ms)), from);
+    page.now = () => page.evaluate(() => performance.now());
+    return page;
+}
+
+module.exports = { open, expect, failures, screenOf, patience };

@@ -1,0 +1,110 @@
+// The plane's gestures, as on a map embedded in a page: one finger and the
+// plain wheel scroll the page (a hint then says how to move the plane); two
+// fingers pan and pinch it; Ctrl + wheel, which a trackpad's pinch also
+// sends, zooms about the pointer; a mouse drags it. With the plane focused,
+// + and − zoom and Shift + arrows pan. The pointer resting on the plane is
+// told at most once a frame.
+
+const panKeys = { ArrowLeft: [1, 0], ArrowRight: [-1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1] };
+const hints = {
+    touch: "Плоскость сдвигают и масштабируют двумя пальцами.",
+    wheel: "Масштаб плоскости: Ctrl + колёсико мыши, клавиши + и −.",
+};
+
+// svg: the plane; hint: where a hint is shown; act: {zoom(factor, x, y),
+// pan(dx, dy), hover(point or null)}, x and y in the plane's pixels.
+export function attachGestures(svg, hint, act, lifetime) {
+    const local = ({ clientX, clientY }) => {
+        const box = svg.getBoundingClientRect();
+        return { x: clientX - box.left, y: clientY - box.top };
+    };
+    const hideHint = lifetime.timer(() => (hint.hidden = true), 2500);
+    const showHint = kind => {
+        hint.textContent = hints[kind];
+        hint.hidden = false;
+        hideHint();
+    };
+    lifetime.own(() => (hint.hidden = true));
+
+    lifetime.listen(svg, "wheel", event => {
+        if (!event.ctrlKey) {
+            showHint("wheel");
+            return;
+        }
+        event.preventDefault();
+        const p = local(event);
+        act.zoom(Math.exp(-event.deltaY / 300), p.x, p.y);
+    }, { passive: false });
+
+    // Touch: two fingers are the plane's, one the page's.
+    let fingers = null; // the two touches last seen, in the plane's pixels
+    const pair = touches => [local(touches[0]), local(touches[1])];
+    lifetime.listen(svg, "touchstart", event => {
+        fingers = event.touches.length === 2 ? pair(event.touches) : null;
+    }, { passive: true });
+    lifetime.listen(svg, "touchmove", event => {
+        if (event.touches.length !== 2) {
+            fingers = null;
+            showHint("touch");
+            return;
+        }
+        if (event.cancelable)
+            event.preventDefault();
+        const now = pair(event.touches);
+        if (fingers) {
+            const middle = ([a, b]) => ({ x: (a.x + b.x) / 2, y: (a.y + b.y) / 2 });
+            const spread = ([a, b]) => Math.max(1, Math.hypot(a.x - b.x, a.y - b.y));
+            const [from, to] = [middle(fingers), middle(now)];
+            act.pan(to.x - from.x, to.y - from.y);
+            act.zoom(spread(now) / spread(fingers), to.x, to.y);
+        }
+        fingers = now;
+    }, { passive: false });
+    lifetime.listen(svg, "touchend", event => {
+        fingers = event.touches.length === 2 ? pair(event.touches) : null;
+    });
+
+    // The mouse: a drag pans; a pointer at rest is hovered.
+    let dragged = null;
+    let resting = null;
+    const hover = lifetime.perFrame(() => act.hover(resting));
+    lifetime.listen(svg, "pointerdown", event => {
+        if (event.pointerType !== "mouse" || event.button !== 0)
+            return;
+        svg.setPointerCapture(event.pointerId);
+        dragged = local(event);
+    });
+    lifetime.listen(svg, "pointermove", event => {
+        const p = local(event);
+        if (dragged && event.pointerType === "mouse") {
+            act.pan(p.x - dragged.x, p.y - dragged.y);
+            dragged = p;
+            return;
+        }
+        if (event.pointerType === "mouse") {
+            resting = p;
+            hover();
+        }
+    });
+    for (const type of ["pointerup", "pointercancel"])
+        lifetime.listen(svg, type, () => (dragged = null));
+    lifetime.listen(svg, "pointerleave", () => {
+        resting = null;
+        hover();
+    });
+
+    lifetime.listen(svg, "keydown", event => {
+        if (event.ctrlKey || event.altKey || event.metaKey)
+            return;
+        const { w, h } = { w: svg.clientWidth, h: svg.clientHeight };
+        if (["+", "="].includes(event.key))
+            act.zoom(1.5);
+        else if (["-", "−", "_"].includes(event.key))
+            act.zoom(1 / 1.5);
+        else if (event.shiftKey && panKeys[event.key])
+            act.pan(panKeys[event.key][0] * w / 10, panKeys[event.key][1] * h / 10);
+        else
+            return;
+        event.preventDefault();
+    });
+}

@@ -1,0 +1,31 @@
+// chord-steps.csv: every point of every search, with the digits that give
+// back every float, for spreadsheets and Python. A header line, then a row
+// for each point in the order computed: the search from 1, the step from 0,
+// the point, |P| there, the order of convergence, and on each search's last
+// row how it ended and whether its root is written with the remark (1) or
+// not (0).
+
+import { fileNumber } from "./numbers.js";
+import { order } from "./steps.js";
+
+export function stepsFile(searches) {
+    const lines = ["search,step,re,im,abs_p,order,end,remark"];
+    searches.forEach((search, s) => search.points.forEach((point, k) => {
+        const q = order(search.points, k);
+        const last = k === search.points.length - 1;
+        lines.push([s + 1, k, fileNumber(point.re), fileNumber(point.im), fileNumber(point.p), q === null ? "" : fileNumber(q),
+            last ? search.end ?? "" : "", last && search.remark !== null ? Number(search.remark) : ""].join(","));
+    }));
+    return lines.join("\n") + "\n";
+}
+
+// The link that saves the file, once the run's steps are complete: the file
+// is made once then, not on every step.
+export function offerStepsFile(link, lifetime, searches) {
+    link.href = lifetime.url(new Blob([stepsFile(searches)], { type: "text/csv" }));
+    link.hidden = false;
+    lifetime.own(() => {
+        link.removeAttribute("href");
+        link.hidden = true;
+    });
+}
