@@ -117,7 +117,7 @@ function rangeOf(values, lo, hi, room) {
 // each search.
 export function createCharts(pElement, orderElement, { colors, dashes, lifetime }) {
     let charts = [];
-    let count = -1;
+    let searchCount = -1; // the charts have a line for each of this many searches
     const state = { p: { marks: [], labels: [], range: [-6, 1], exact: [] }, order: { marks: [], labels: [], range: [-1, 3], exact: [] } };
     let selected = null;
     lifetime.own(() => charts.forEach(c => c.destroy()));
@@ -131,16 +131,16 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
             made(pElement, "p", { name: "|P(xₖ)|", values: powersAxis, reference: { label: "допуск 1e-5", name: "1e-05" } }),
             made(orderElement, "order", { name: "порядок", values: {}, reference: { label: "(1 + √5)/2", name: "1.618" } }),
         ];
-        count = searches.length;
+        searchCount = searches.length;
     }
 
     return {
         // Draws the searches as far as count points; at: the step selected
         // ({search, step}) or null.
-        show(searches, shown, at) {
-            if (searches.length !== count)
+        show(searches, count, at) {
+            if (searches.length !== searchCount)
                 rebuild(searches);
-            const cut = shownPoints(searches, shown);
+            const cut = shownPoints(searches, count);
             const longest = Math.max(0, ...cut.map(points => points.length));
             const steps = Array.from({ length: longest }, (_, k) => k);
             selected = at && { si: at.search + 1, k: at.step };

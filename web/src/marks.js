@@ -46,31 +46,56 @@ function clip(a, b, r) {
     return t0 > t1 ? null : [{ x: a.x + t0 * dx, y: a.y + t0 * dy }, { x: a.x + t1 * dx, y: a.y + t1 * dy }];
 }
 
-// The path through the points drawn, in half pixels, clipped to room: a
-// piece drawn before, or one that would not move the pen, is left out, so
-// that ten thousand steps back and forth over one line make a short path.
-// pieces: how many lines it holds.
-function trail(drawn, room) {
+// A search's whole trail in a view, worked out once and cut to the points
+// shown, so that stepping through ten thousand points redraws without
+// working them out again: the path through the points in half pixels,
+// clipped to room, where a piece drawn before or one that would not move
+// the pen is left out; for each point, where the path up to it ends and how
+// many lines it holds; the points in view, and the chevrons for those
+// beyond it, each with the first point it stands for.
+const trails = new WeakMap();
+function wholeTrail(search, { at, world, room, size }) {
+    const key = `${world.left} ${world.right} ${world.bottom} ${world.top} ${size.w} ${size.h} ${search.points.length}`;
+    const known = trails.get(search);
+    if (known?.key === key)
+        return known;
+    const drawn = search.points.map(at);
     const within = p => p.x >= room.left && p.x <= room.right && p.y >= room.top && p.y <= room.bottom;
     const half = v => Math.round(v * 2) / 2;
     const seen = new Set();
+    const ends = new Int32Array(drawn.length);
+    const lines = new Int32Array(drawn.length);
     let d = "";
     let pen = ""; // where the last line ended
     for (let k = 1; k < drawn.length; ++k) {
         const [a, b] = [drawn[k - 1], drawn[k]];
         const piece = within(a) && within(b) ? [a, b] : clip(a, b, room);
-        if (!piece)
-            continue;
-        const from = half(piece[0].x) + " " + half(piece[0].y);
-        const to = half(piece[1].x) + " " + half(piece[1].y);
-        const key = from < to ? from + " " + to : to + " " + from;
-        if (seen.has(key))
-            continue;
-        seen.add(key);
-        d += (from === pen ? "L" : "M" + from + "L") + to;
-        pen = to;
+        const from = piece && half(piece[0].x) + " " + half(piece[0].y);
+        const to = piece && half(piece[1].x) + " " + half(piece[1].y);
+        const line = piece && (from < to ? from + " " + to : to + " " + from);
+        if (piece && !seen.has(line)) {
+            seen.add(line);
+            d += (from === pen ? "L" : "M" + from + "L") + to;
+            pen = to;
+        }
+        [ends[k], lines[k]] = [d.length, seen.size];
     }
-    return { d, pieces: seen.size };
+    const inView = [];
+    const beyond = new Map();
+    drawn.forEach((p, k) => {
+        if (p.x >= 0 && p.x <= size.w && p.y >= 0 && p.y <= size.h) {
+            inView.push({ p, k });
+            return;
+        }
+        // One chevron for each few pixels of the edge and way out.
+        const edge = atEdge(p, size);
+        const place = `${Math.round(edge.x / 6)} ${Math.round(edge.y / 6)} ${edge.arrow}`;
+        if (!beyond.has(place))
+            beyond.set(place, { edge, k });
+    });
+    const made = { key, d, ends, lines, inView, beyond: [...beyond.values()] };
+    trails.set(search, made);
+    return made;
 }
 
 // Where a pixel beyond the view is marked: the nearest place within the
@@ -89,43 +114,32 @@ function chevron({ x, y, angle }, size, attributes) {
 const boxOf = (x, y, r) => ({ x: x - r, y: y - r, w: 2 * r, h: 2 * r });
 
 // Draws the base layer into layer (a <g> within the SVG): searches as far
-// as shown points, in view; colors: one for each search.
-export function drawBase(layer, { view, searches, shown, colors }) {
+// as count points, in view; colors: one for each search.
+export function drawBase(layer, { view, searches, count, colors }) {
     const { w, h } = view.size;
     const at = view.projection();
     const world = view.world();
     const inside = p => p.x >= 0 && p.x <= w && p.y >= 0 && p.y <= h;
     const grid = element("g");
-    const trails = element("g");
+    const paths = element("g");
     const marks = element("g");
     const texts = element("g");
-    layer.replaceChildren(grid, trails, marks, texts);
+    layer.replaceChildren(grid, paths, marks, texts);
     const taken = []; // what a label must not cover
 
     // Trails and points, as far as shown; far pieces clipped.
     const room = { left: -w, right: 2 * w, top: -h, bottom: 2 * h };
-    shownPoints(searches, shown).forEach((points, s) => {
-        const drawn = points.map(at);
-        const { d, pieces } = trail(drawn, room);
-        const dashed = searches[s].remark && pieces <= mostDashedPieces;
-        trails.append(element("path", { d, stroke: colors[s], class: dashed ? "trail remark" : "trail",
-            "data-search": s + 1, "data-points": points.length }));
-        const edges = new Set();
-        for (const p of drawn) {
-            if (inside(p)) {
-                if (drawn.length <= mostDots)
-                    trails.append(element("circle", { cx: p.x, cy: p.y, r: 2.5, fill: colors[s] }));
-                continue;
-            }
-            // One chevron for each few pixels of the edge and way out.
-            const x = Math.min(w - margin, Math.max(margin, p.x));
-            const y = Math.min(h - margin, Math.max(margin, p.y));
-            const key = `${Math.round(x / 6)} ${Math.round(y / 6)} ${Math.sign(p.x - x)} ${Math.sign(p.y - y)}`;
-            if (!edges.has(key)) {
-                edges.add(key);
-                trails.append(chevron(atEdge(p, view.size), 4, { class: "edge", fill: colors[s] }));
-            }
+    shownPoints(searches, count).forEach(({ length }, s) => {
+        const whole = wholeTrail(searches[s], { at, world, room, size: view.size });
+        const dashed = searches[s].remark && whole.lines[Math.max(0, length - 1)] <= mostDashedPieces;
+        paths.append(element("path", { d: whole.d.slice(0, whole.ends[Math.max(0, length - 1)]), stroke: colors[s],
+            class: dashed ? "trail remark" : "trail", "data-search": s + 1, "data-points": length }));
+        if (length <= mostDots) {
+            for (const { p, k } of whole.inView)
+                k < length && paths.append(element("circle", { cx: p.x, cy: p.y, r: 2.5, fill: colors[s] }));
         }
+        for (const { edge, k } of whole.beyond)
+            k < length && paths.append(chevron(edge, 4, { class: "edge", fill: colors[s] }));
     });
 
     // The start points and the roots whose search is shown to its end, each
@@ -151,7 +165,7 @@ export function drawBase(layer, { view, searches, shown, colors }) {
     let before = 0;
     searches.forEach((search, s) => {
         before += search.points.length;
-        if (!search.root || before > shown)
+        if (!search.root || before > count)
             return;
         const hollow = search.remark === true;
         mark(search.root, `x${s + 1}`, (p, edge) => {

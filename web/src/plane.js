@@ -19,22 +19,22 @@ export function createPlane({ svg, hint, tooltip }, { colors, describe, lifetime
     const base = element("g", { class: "base" });
     const overlay = element("g", { class: "overlay" });
     svg.replaceChildren(base, overlay);
-    let shown = { searches: [], count: 0, selected: null, revision: -1 };
+    let showing = { searches: [], count: 0, selected: null, revision: -1 };
     let pointed = null; // the step under the pointer: {search, step}
     lifetime.own(() => {
         svg.replaceChildren();
         tooltip.hidden = true;
     });
 
-    const drawMarks = () => drawOverlay(overlay, { view, searches: shown.searches, selected: shown.selected, pointed });
+    const drawMarks = () => drawOverlay(overlay, { view, searches: showing.searches, selected: showing.selected, pointed });
     const drawNow = () => {
         view.resize(svg.clientWidth, svg.clientHeight);
-        view.frame(shown.searches);
+        view.frame(showing.searches);
         const { w, h } = view.size;
         svg.setAttribute("viewBox", `0 0 ${w} ${h}`);
         const world = view.world();
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].map(x => x.toPrecision(4)).join(" ");
-        drawBase(base, { view, searches: shown.searches, shown: shown.count, colors });
+        drawBase(base, { view, searches: showing.searches, count: showing.count, colors });
         drawMarks();
     };
     // Gestures and resizes come many times a frame; the drawing's own
@@ -47,7 +47,7 @@ export function createPlane({ svg, hint, tooltip }, { colors, describe, lifetime
         let best = null;
         if (p) {
             const at = view.projection();
-            shownPoints(shown.searches, shown.count).forEach((points, search) => points.forEach((z, step) => {
+            shownPoints(showing.searches, showing.count).forEach((points, search) => points.forEach((z, step) => {
                 const q = at(z);
                 const distance = Math.hypot(q.x - p.x, q.y - p.y);
                 if (distance < 16 && (!best || distance < best.distance))
@@ -80,8 +80,8 @@ export function createPlane({ svg, hint, tooltip }, { colors, describe, lifetime
         // ({search, step}), if any; revision: a number that changes
         // whenever the searches do.
         show(searches, count, selected, revision) {
-            const same = searches === shown.searches && count === shown.count && revision === shown.revision;
-            shown = { searches, count, selected, revision };
+            const same = searches === showing.searches && count === showing.count && revision === showing.revision;
+            showing = { searches, count, selected, revision };
             if (same)
                 drawMarks();
             else

@@ -70,8 +70,8 @@ export function createStepTable({ details, table, earlier, later, range }, lifet
 
     return {
         // The searches as far as they have come, in all.
-        show(shownSearches, count) {
-            searches = shownSearches;
+        show(searchesSoFar, count) {
+            searches = searchesSoFar;
             total = count;
             render();
         },

@@ -55,9 +55,9 @@ export function locate(searches, n) {
     return null;
 }
 
-// Each search's points as far as the first shown of all.
-export function shownPoints(searches, shown) {
-    let left = shown;
+// Each search's points as far as the first count of all.
+export function shownPoints(searches, count) {
+    let left = count;
     return searches.map(search => {
         const points = search.points.slice(0, Math.max(0, left));
         left -= search.points.length;

@@ -36,8 +36,8 @@ function framed(searches) {
     const reached = roots.filter(search => search.end === "tolerance").map(search => search.root);
     const reach = 10 * Math.max(Math.SQRT2, ...reached.map(root => Math.hypot(root.re, root.im)));
     const others = roots.filter(search => search.end !== "tolerance" && Math.hypot(search.root.re, search.root.im) <= reach);
-    const shown = [...starts, ...reached, ...others.map(search => search.root)];
-    const box = axis => [Math.min(...shown.map(z => z[axis])), Math.max(...shown.map(z => z[axis]))];
+    const framedPoints = [...starts, ...reached, ...others.map(search => search.root)];
+    const box = axis => [Math.min(...framedPoints.map(z => z[axis])), Math.max(...framedPoints.map(z => z[axis]))];
     const [[left, right], [bottom, top]] = [box("re"), box("im")];
     const pad = Math.max(0.25, 0.15 * Math.max(right - left, top - bottom));
     return { left: left - pad, right: right + pad, bottom: bottom - pad, top: top + pad };
@@ -70,8 +70,8 @@ export function createView() {
             return size;
         },
         // The searches framed while the user has not chosen a view.
-        frame(shown) {
-            searches = shown;
+        frame(searchesSoFar) {
+            searches = searchesSoFar;
         },
         world: () => worldOf(current()),
         // Where a point of the plane is drawn, in pixels from the top left.
