@@ -50,10 +50,13 @@ async function measure(browser, slowdown) {
             await click("[data-part=forward]");
     });
     await timed("all steps", () => click("[data-part=all]"));
+    await page.$eval("[data-part=plane]", plane => plane.scrollIntoView({ block: "center" }));
+    await quiet(settle);
     const box = await (await page.$("[data-part=plane]")).boundingBox();
+    // Along the diagonal, where x² + i's steps lie.
     await timed("twenty pointer moves over the plane", async () => {
         for (let k = 0; k < 20; ++k)
-            await page.mouse.move(box.x + box.width * (0.3 + k / 50), box.y + box.height * 0.5);
+            await page.mouse.move(box.x + box.width * (0.1 + k / 25), box.y + box.height * (0.9 - k / 25));
     });
     await page.mouse.move(0, 0);
     await timed("zoom in", () => click("[data-part=zoom-in]"));

@@ -231,8 +231,10 @@ async function desktop(browser) {
             await page.evaluate(() => (document.getElementById("drawing").scrollTop = 0));
             await page.screenshot({ path: path.join(output, "screenshot.png") });
         }
-        if (["quadratic", "step_budget", "ninth_roots_of_unity"].includes(name))
+        if (["quadratic", "step_budget", "ninth_roots_of_unity"].includes(name)) {
+            await page.$eval(plane, svg => svg.scrollIntoView());
             await (await page.$("#drawing")).screenshot({ path: path.join(output, `drawing-${name}.png`) });
+        }
         if (["ninth_roots_of_unity", "far_root", "step_budget"].includes(name)) {
             const found = await overlapsOnPlane(page);
             expect(`${name}: no label overlaps a label or a mark`, found.length === 0, found.join("\n"));
