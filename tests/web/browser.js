@@ -9,14 +9,13 @@ const expect = (what, good, detail = "") => good || failures.push(`${what}${deta
 // Generous: a loaded machine is slow, and a wait ends at the state anyway.
 const patience = 60000;
 
-// What a terminal of cols columns shows of a case typed: the transcript with
-// the input echoed behind the order prompt, a tab echoed as a blank.
-function screenOf(c, cols, input = c.input) {
+// What the terminal shows of a case typed, the rows a line wraps into
+// joined: the transcript with the input echoed behind the order prompt, a
+// tab echoed as a blank.
+function screenOf(c, input = c.input) {
     const prompt = "Задайте порядок уравнения: ";
     const at = c.transcript.indexOf(prompt) + prompt.length;
-    const text = c.transcript.slice(0, at) + input.replace(/\t/g, " ") + c.transcript.slice(at);
-    return text.split("\n").flatMap(line => line.match(new RegExp(`.{1,${cols}}`, "gu")) ?? [""])
-        .join("\n").replace(/\n+$/, "");
+    return (c.transcript.slice(0, at) + input.replace(/\t/g, " ") + c.transcript.slice(at)).replace(/\n+$/, "");
 }
 
 // oldBrowser: without what browsers after Safari 15, the oldest the page
@@ -54,27 +53,7 @@ async function open(browser, site, view, { oldBrowser = false } = {}) {
         { timeout: patience }, states).then(() => page.state());
     // Until the page has done what it was doing: two frames and a task.
     page.quiet = () => page.evaluate(() => new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(resolve)))));
-    // Until the page has stopped scrolling: the same place three frames on.
-    page.stillScroll = () => page.evaluate(() => new Promise(resolve => {
-        let [last, same] = [NaN, 0];
-        const look = () => {
-            same = scrollY === last ? same + 1 : 0;
-            last = scrollY;
-            if (same >= 3)
-                resolve();
-            else
-                requestAnimationFrame(look);
-        };
-        look();
-    }));
     page.until = (test, arg) => page.waitForFunction(test, { timeout: patience, polling: "raf" }, arg).then(() => true, () => false);
-    page.screen = () => page.evaluate(() => {
-        const buffer = chordTerminal.buffer.active;
-        const rows = [];
-        for (let k = 0; k < buffer.length; ++k)
-            rows.push(buffer.getLine(k).translateToString(true));
-        return rows.join("\n").replace(/\n+$/, "");
-    });
     page.cols = () => page.evaluate(() => chordTerminal.cols);
     page.text = selector => page.$eval(selector, element => element.textContent);
     page.press = async key => {
@@ -120,16 +99,14 @@ async function open(browser, site, view, { oldBrowser = false } = {}) {
         expect(`a run asks for the order (${way})`, (await page.settled("input", "ended")) === "input");
     };
     page.checkScreen = async (what, c, input) => {
-        const expected = screenOf(c, await page.cols(), input);
-        const shown = await page.screen();
-        expect(`${what}: the screen`, shown === expected, `${shown}\ninstead of:\n${expected}`);
+        const expected = screenOf(c, input);
+        expect(`${what}: the screen`, await page.linesAre(expected), `${await page.lines()}\ninstead of:\n${expected}`);
     };
     page.lines = () => page.evaluate(() => dialogueLines());
     // Waits for the lines to be expected; false if they never are.
     page.linesAre = expected => page.until(expected => dialogueLines() === expected, expected);
     page.longestTaskSince = from => page.evaluate(from => Math.max(0, ...window.longTasks.filter(t => t.at >= from).map(t => t.ms)), from);
-    page.now = () => page.evaluate(() => performance.now());
     return page;
 }
 
-module.exports = { open, expect, failures, screenOf, patience };
+module.exports = { open, expect, failures };

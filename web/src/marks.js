@@ -192,7 +192,7 @@ export function drawBase(layer, { view, searches, count, colors }) {
             const p = at(axis === "re" ? { re: tick.value, im: 0 } : { re: 0, im: tick.value });
             const line = axis === "re" ? { x1: p.x, x2: p.x, y1: 0, y2: h } : { x1: 0, x2: w, y1: p.y, y2: p.y };
             grid.append(element("line", { ...line, class: tick.value === 0 ? "axis" : "grid" }));
-            fixed.push(axis === "re" ? [text(tick.label, "tick"), p.x + 3, h - 20] : [text(tick.label, "tick"), 3, p.y - 19]);
+            fixed.push(axis === "re" ? [text(tick.label, "tick re"), p.x + 3, h - 20] : [text(tick.label, "tick im"), 3, p.y - 19]);
         }
     }
     const groups = [...crowds(named.filter(item => !item.alone), 14), ...named.filter(item => item.alone).map(item => [item])];

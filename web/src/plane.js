@@ -87,10 +87,11 @@ export function createPlane({ svg, hint, tooltip }, { colors, describe, lifetime
             else
                 drawNow();
         },
-        zoom: factor => changed(view.zoom(factor)),
+        // The buttons' zoom and reset, drawn at once: a click is no stream.
+        zoom: factor => view.zoom(factor) && drawNow(),
         reset() {
             view.reset();
-            draw();
+            drawNow();
         },
     };
 }
