@@ -54,7 +54,12 @@ async function open(browser, site, view, { oldBrowser = false } = {}) {
     // Until the page has done what it was doing: two frames and a task.
     page.quiet = () => page.evaluate(() => new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(resolve)))));
     page.until = (test, arg) => page.waitForFunction(test, { timeout: patience, polling: "raf" }, arg).then(() => true, () => false);
-    page.cols = () => page.evaluate(() => chordTerminal.cols);
+    // The middle of an element, scrolled into view.
+    page.middle = async selector => {
+        await page.$eval(selector, element => element.scrollIntoView({ block: "center" }));
+        const box = await (await page.$(selector)).boundingBox();
+        return [box.x + box.width / 2, box.y + box.height / 2];
+    };
     page.text = selector => page.$eval(selector, element => element.textContent);
     page.press = async key => {
         const [name, times = 1] = key.split("*");
@@ -78,7 +83,10 @@ async function open(browser, site, view, { oldBrowser = false } = {}) {
     };
     page.touch = (type, points) => cdp.send("Input.dispatchTouchEvent", { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
     page.perform = async key => {
-        if (key.startsWith("paste "))
+        const russian = key.match(/^Control\+(Key.):(.)$/);
+        if (russian)
+            await page.russianControl(russian[2], russian[1]);
+        else if (key.startsWith("paste "))
             await page.evaluate(text => chordTerminal.paste(text), JSON.parse(key.slice(6)));
         else if (key.startsWith('"'))
             await page.keyboard.type(JSON.parse(key));
@@ -90,12 +98,8 @@ async function open(browser, site, view, { oldBrowser = false } = {}) {
     // A new run, waiting for the order, started by a click or from the
     // keyboard (the button has the focus once a run has ended).
     page.fresh = async (way = "click") => {
-        if ((await page.state()) === "ended") {
-            if (way === "click")
-                await page.click("#again");
-            else
-                await page.press(way);
-        }
+        if ((await page.state()) === "ended")
+            await (way === "click" ? page.click("#again") : page.press(way));
         expect(`a run asks for the order (${way})`, (await page.settled("input", "ended")) === "input");
     };
     page.checkScreen = async (what, c, input) => {
