@@ -139,20 +139,27 @@ async function stepAtTheKeyWait(page) {
     await page.focus(".xterm-helper-textarea");
 }
 
-// A fault in the drawing, made on purpose: the run goes on as ever and the
-// panel says so; the next run, the first of the cases, draws again.
-async function faultInTheDrawing(page) {
+// A fault in the drawing, made on purpose where it draws (SVG elements) and
+// where the program tells it of a root (the file's Blob): the run goes on
+// as ever and the panel says so; the next run draws again.
+async function faultInTheDrawing(page, where) {
     const c = cases.quadratic_on_one_line;
-    await page.evaluate(() => ([window.madeElements, Document.prototype.createElementNS] = [Document.prototype.createElementNS, () => {
-        throw new Error("a fault made on purpose");
-    }]));
+    const swap = broken => page.evaluate((where, broken) => {
+        const path = where.split(".");
+        const name = path.pop();
+        const owner = path.reduce((object, key) => object[key], window);
+        [window.made, owner[name]] = [owner[name], broken ? () => {
+            throw new Error("a fault made on purpose");
+        } : window.made];
+    }, where, broken);
+    await swap(true);
     await page.fresh();
     await typeCase(page, c);
-    await page.checkScreen("the drawing failing", c);
+    await page.checkScreen(`${where} failing`, c);
     const said = await page.$eval("[data-part=fault]", p => !p.hidden && p.textContent);
-    expect("the panel says the drawing failed", /^Рисунок .*не удалось/.test(said), said);
-    await endWith(page, "the drawing failing", "x", c);
-    await page.evaluate(() => (Document.prototype.createElementNS = window.madeElements));
+    expect(`${where} failing: the panel says the drawing failed`, /^Рисунок .*не удалось/.test(said), said);
+    await endWith(page, `${where} failing`, "x", c);
+    await swap(false);
 }
 
 // The plane's zoom and pan as people use them: keys, the wheel, a drag.
@@ -216,7 +223,8 @@ async function desktop(browser) {
     await page.click("summary");
     await page.click("#terminal");
     await audit(page, "at the start");
-    await faultInTheDrawing(page);
+    for (const where of ["Document.prototype.createElementNS", "Blob"])
+        await faultInTheDrawing(page, where);
     for (const [index, [name, c]] of Object.entries(cases).entries()) {
         await page.fresh(restarts[index % restarts.length]);
         await typeCase(page, c);
@@ -402,8 +410,8 @@ async function phone(browser) {
     const scrolled = await page.until(before => scrollY !== before, scrollY);
     expect("one finger over the plane scrolls the page", scrolled && (await view(page)) === framed
         && (await page.$eval("[data-part=plane-hint]", hint => !hint.hidden)));
-    // Until the page stands still: the same place two frames running.
-    await page.until(() => window.lastY === (window.lastY = scrollY));
+    // Until the page stands still: the same place five frames running.
+    await page.until(() => ((window.still = window.lastY === scrollY ? window.still + 1 : 0), (window.lastY = scrollY), window.still >= 5));
     const [[x2, y2], at] = [await page.middle(plane), await page.evaluate(() => scrollY)];
     await page.touch("touchStart", [[x2 - 20, y2], [x2 + 20, y2]]);
     for (let k = 1; k <= 5; ++k)
