@@ -77,6 +77,8 @@ async function main() {
         headless: true,
         userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "chord-bench-")),
         args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking"],
+        // The page before this benchmark was made took minutes for some steps.
+        protocolTimeout: 3600000,
     });
     const runs = {};
     for (const slowdown of [1, 4])

@@ -21,7 +21,7 @@ const failure = "Рисунок этого запуска построить н�
 
 export function createDrawing(panel) {
     const find = name => panel.querySelector(`[data-part="${name}"]`);
-    const parts = Object.fromEntries(["current", "plane", "plane-hint", "tooltip", "p-chart", "order-chart", "table", "csv",
+    const parts = Object.fromEntries(["current", "plane", "plane-marks", "plane-hint", "tooltip", "p-chart", "order-chart", "table", "csv",
         "earlier", "later", "range", "fault", "steps", "first", "back", "forward", "all", "zoom-in", "zoom-out", "zoom-reset"]
         .map(name => [name, find(name)]));
     let run = null;
@@ -66,7 +66,7 @@ function drawRun(panel, parts, lifetime) {
         return `Поиск ${search + 1}, шаг ${step}: x = ${programNumber(point.re)} ${programNumber(point.im)}i, `
             + `|P(x)| = ${programNumber(point.p)}${q === null ? "" : `, порядок ${programNumber(q)}`}.`;
     }
-    const plane = createPlane({ svg: parts.plane, hint: parts["plane-hint"], tooltip: parts.tooltip }, { colors, describe, lifetime });
+    const plane = createPlane({ svg: parts.plane, rings: parts["plane-marks"], hint: parts["plane-hint"], tooltip: parts.tooltip }, { colors, describe, lifetime });
     const charts = createCharts(parts["p-chart"], parts["order-chart"], { colors, dashes, lifetime });
     const table = createStepTable({ details: parts.table.closest("details"), table: parts.table, earlier: parts.earlier,
         later: parts.later, range: parts.range }, lifetime);

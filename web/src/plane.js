@@ -12,17 +12,20 @@ import { drawBase, drawOverlay, element } from "./marks.js";
 import { shownPoints } from "./steps.js";
 import { createView } from "./view.js";
 
-// parts: the SVG, the element for a gesture's hint and the tooltip;
-// colors: one for each search; describe(step): the text of a step.
-export function createPlane({ svg, hint, tooltip }, { colors, describe, lifetime }) {
+// parts: the SVG, the one over it for the rings, the element for a
+// gesture's hint and the tooltip; colors: one for each search;
+// describe(step): the text of a step.
+export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, lifetime }) {
     const view = createView();
     const base = element("g", { class: "base" });
-    const overlay = element("g", { class: "overlay" });
-    svg.replaceChildren(base, overlay);
+    const overlay = element("g");
+    svg.replaceChildren(base);
+    rings.replaceChildren(overlay);
     let showing = { searches: [], count: 0, selected: null, revision: -1 };
     let pointed = null; // the step under the pointer: {search, step}
     lifetime.own(() => {
         svg.replaceChildren();
+        rings.replaceChildren();
         tooltip.hidden = true;
     });
 
@@ -31,7 +34,9 @@ export function createPlane({ svg, hint, tooltip }, { colors, describe, lifetime
         view.resize(svg.clientWidth, svg.clientHeight);
         view.frame(showing.searches);
         const { w, h } = view.size;
-        svg.setAttribute("viewBox", `0 0 ${w} ${h}`);
+        for (const layer of [svg, rings])
+            layer.setAttribute("viewBox", `0 0 ${w} ${h}`);
+        Object.assign(rings.style, { width: `${w}px`, height: `${h}px` });
         const world = view.world();
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].map(x => x.toPrecision(4)).join(" ");
         drawBase(base, { view, searches: showing.searches, count: showing.count, colors });
