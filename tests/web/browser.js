@@ -5,7 +5,8 @@
 const path = require("path");
 
 const failures = [];
-const expect = (what, good, detail = "") => good || failures.push(`${what}${detail && `:\n${detail}`}`);
+// Records a failure unless good; returns whether good.
+const expect = (what, good, detail = "") => Boolean(good) || (failures.push(`${what}${detail && `:\n${detail}`}`), false);
 // Generous: a loaded machine is slow, and a wait ends at the state anyway.
 const patience = 60000;
 
