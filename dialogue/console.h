@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-// The two console services that differ from platform to platform.
+// The console services that differ from platform to platform.
 
 // Readies the console before the dialogue begins. Only the page has
 // anything to do: its typed lines become standard input, and its drawing is

@@ -163,7 +163,7 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
             // The order within ±10; beyond, at the edge with a mark.
             const exactOrder = cut.map(points => steps.map(k => order(points, k)));
             const q = state.order;
-            q.range = rangeOf([...exactOrder.flat().filter(v => v !== null), goldenOrder, 0], -orderLimit, orderLimit, 0.5);
+            q.range = rangeOf([...exactOrder.flat(), goldenOrder, 0], -orderLimit, orderLimit, 0.5);
             q.exact = [null, ...exactOrder];
             q.marks = [null, ...exactOrder.map(vs => vs.map(v => (v === null || Math.abs(v) <= orderLimit ? null : v > 0 ? "up" : "down")))];
             const clipped = v => (v === null ? null : Math.max(q.range[0], Math.min(q.range[1], v)));

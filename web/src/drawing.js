@@ -1,8 +1,9 @@
 // The chord method at work, beside the terminal: the three pictures of the
 // run's searches, drawn as the steps come, stepped through one point at a
 // time, and the steps as a table and a file. Each run has a drawing of its
-// own, let go when the run ends; whatever fails in it stops only the
-// drawing, never the run, and the panel says so.
+// own, which stays to be stepped through after the run and is let go when
+// the next run begins; whatever fails in it stops only the drawing, never
+// the run, and the panel says so.
 
 import { createCharts } from "./charts.js";
 import { createLifetime } from "./lifetime.js";

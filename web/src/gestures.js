@@ -5,6 +5,8 @@
 // + and − zoom and Shift + arrows pan. The pointer resting on the plane is
 // told at most once a frame.
 
+import { zoomStep } from "./view.js";
+
 const panKeys = { ArrowLeft: [1, 0], ArrowRight: [-1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1] };
 const hints = {
     touch: "Плоскость сдвигают и масштабируют двумя пальцами.",
@@ -98,9 +100,9 @@ export function attachGestures(svg, hint, act, lifetime) {
             return;
         const { w, h } = { w: svg.clientWidth, h: svg.clientHeight };
         if (["+", "="].includes(event.key))
-            act.zoom(1.5);
+            act.zoom(zoomStep);
         else if (["-", "−", "_"].includes(event.key))
-            act.zoom(1 / 1.5);
+            act.zoom(1 / zoomStep);
         else if (event.shiftKey && panKeys[event.key])
             act.pan(panKeys[event.key][0] * w / 10, panKeys[event.key][1] * h / 10);
         else

@@ -7,6 +7,8 @@ const directions = [[1, -1], [1, 1], [-1, -1], [-1, 1], [1, 0], [-1, 0], [0, -1]
 const rings = [8, 22, 40, 62, 90];
 
 export const overlaps = (a, b) => a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+// Whether a box lies within bounds {w, h} from 0, 0.
+export const fits = (box, bounds) => box.x >= 0 && box.y >= 0 && box.x + box.w <= bounds.w && box.y + box.h <= bounds.h;
 
 // items: {x, y, w, h} with x, y the point and w, h the label's size;
 // taken: the boxes already there (marks, other labels), added to; bounds:
@@ -22,8 +24,7 @@ export function placeLabels(items, taken, bounds) {
                     w: item.w,
                     h: item.h,
                 };
-                const inside = box.x >= 0 && box.y >= 0 && box.x + box.w <= bounds.w && box.y + box.h <= bounds.h;
-                if (inside && !taken.some(other => overlaps(box, other))) {
+                if (fits(box, bounds) && !taken.some(other => overlaps(box, other))) {
                     taken.push(box);
                     return { box, leader: r > rings[1] };
                 }

@@ -5,7 +5,7 @@
 // point beyond the view is shown at the edge by a chevron pointing to it,
 // never by the mark of a point there.
 
-import { crowds, overlaps, placeLabels } from "./labels.js";
+import { crowds, fits, overlaps, placeLabels } from "./labels.js";
 import { programNumber } from "./numbers.js";
 import { shownPoints } from "./steps.js";
 import { starts, ticks } from "./view.js";
@@ -26,6 +26,7 @@ const mostDashedPieces = 1000;
 const mostDots = 400;
 const margin = 8;
 const arrows = ["→", "↗", "↑", "↖", "←", "↙", "↓", "↘"];
+const within = (p, r) => p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom;
 
 // The part of the segment a-b within the rectangle r (Liang–Barsky); null
 // if none. Points far away thus never reach the drawing as huge numbers.
@@ -60,7 +61,7 @@ function wholeTrail(search, { at, world, room, size }) {
     if (known?.key === key)
         return known;
     const drawn = search.points.map(at);
-    const within = p => p.x >= room.left && p.x <= room.right && p.y >= room.top && p.y <= room.bottom;
+    const viewed = { left: 0, right: size.w, top: 0, bottom: size.h };
     const half = v => Math.round(v * 2) / 2;
     const seen = new Set();
     const ends = new Int32Array(drawn.length);
@@ -69,7 +70,7 @@ function wholeTrail(search, { at, world, room, size }) {
     let pen = ""; // where the last line ended
     for (let k = 1; k < drawn.length; ++k) {
         const [a, b] = [drawn[k - 1], drawn[k]];
-        const piece = within(a) && within(b) ? [a, b] : clip(a, b, room);
+        const piece = within(a, room) && within(b, room) ? [a, b] : clip(a, b, room);
         const from = piece && half(piece[0].x) + " " + half(piece[0].y);
         const to = piece && half(piece[1].x) + " " + half(piece[1].y);
         const line = piece && (from < to ? from + " " + to : to + " " + from);
@@ -83,7 +84,7 @@ function wholeTrail(search, { at, world, room, size }) {
     const inView = [];
     const beyond = new Map();
     drawn.forEach((p, k) => {
-        if (p.x >= 0 && p.x <= size.w && p.y >= 0 && p.y <= size.h) {
+        if (within(p, viewed)) {
             inView.push({ p, k });
             return;
         }
@@ -119,7 +120,7 @@ export function drawBase(layer, { view, searches, count, colors }) {
     const { w, h } = view.size;
     const at = view.projection();
     const world = view.world();
-    const inside = p => p.x >= 0 && p.x <= w && p.y >= 0 && p.y <= h;
+    const viewed = { left: 0, right: w, top: 0, bottom: h };
     const grid = element("g");
     const paths = element("g");
     const marks = element("g");
@@ -147,7 +148,7 @@ export function drawBase(layer, { view, searches, count, colors }) {
     const named = [];
     const mark = (z, name, draw) => {
         const p = at(z);
-        if (inside(p)) {
+        if (within(p, viewed)) {
             marks.append(draw(p, null));
             taken.push(boxOf(p.x, p.y, 8));
             named.push({ x: p.x, y: p.y, name });
@@ -204,7 +205,7 @@ export function drawBase(layer, { view, searches, count, colors }) {
     };
     fixed.forEach(([t, x, y], k) => {
         const box = { x, y, w: sizes[k].width, h: sizes[k].height };
-        if (box.x < 0 || box.y < 0 || box.x + box.w > w || box.y + box.h > h || taken.some(other => overlaps(box, other)))
+        if (!fits(box, view.size) || taken.some(other => overlaps(box, other)))
             t.remove();
         else {
             taken.push(box);

@@ -4,9 +4,19 @@
 // selected when stepping, whose row is marked.
 
 import { programNumber } from "./numbers.js";
-import { endings, order, remarkText } from "./steps.js";
+import { order } from "./steps.js";
 
 export const rowsPerPage = 100;
+
+// How a search ended and whether its root carries the remark, in words.
+export const endings = { tolerance: "допуск достигнут", budget: "шаги исчерпаны", nonfinite: "шаг вышел за пределы чисел" };
+export function remarkText(search) {
+    if (search.remark === null)
+        return "";
+    if (!search.remark)
+        return "нет";
+    return search.afterMiss ? "точность не достигнута, после неудачного поиска" : "точность не достигнута";
+}
 
 // parts: the details element, the table, the pager's buttons and its text.
 export function createStepTable({ details, table, earlier, later, range }, lifetime) {

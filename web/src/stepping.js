@@ -3,6 +3,8 @@
 // buttons. Elsewhere those keys keep the browser's meaning: the table
 // scrolls, a link is a link.
 
+import { zoomStep } from "./view.js";
+
 // parts: the buttons, the plane and the step buttons' group; run: count()
 // of points, selected() and select(n) (from 1, null: all), zoom(factor),
 // reset().
@@ -13,8 +15,8 @@ export function attachStepping(parts, run, lifetime) {
         back: () => stepTo((run.selected() ?? run.count()) - 1),
         forward: () => stepTo((run.selected() ?? run.count()) + 1),
         all: () => stepTo(Infinity),
-        "zoom-in": () => run.zoom(1.5),
-        "zoom-out": () => run.zoom(1 / 1.5),
+        "zoom-in": () => run.zoom(zoomStep),
+        "zoom-out": () => run.zoom(1 / zoomStep),
         "zoom-reset": run.reset,
     };
     for (const [name, action] of Object.entries(actions))

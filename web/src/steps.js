@@ -73,13 +73,3 @@ export function order(points, k) {
     const value = Math.log(points[k + 1].p / points[k].p) / Math.log(points[k].p / points[k - 1].p);
     return Number.isFinite(value) ? value : null;
 }
-
-// How a search ended and whether its root carries the remark, in words.
-export const endings = { tolerance: "допуск достигнут", budget: "шаги исчерпаны", nonfinite: "шаг вышел за пределы чисел" };
-export function remarkText(search) {
-    if (search.remark === null)
-        return "";
-    if (!search.remark)
-        return "нет";
-    return search.afterMiss ? "точность не достигнута, после неудачного поиска" : "точность не достигнута";
-}

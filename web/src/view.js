@@ -7,6 +7,8 @@
 import { programNumber } from "./numbers.js";
 
 export const starts = [{ re: 0, im: 0, name: "0" }, { re: 1, im: 1, name: "1+i" }];
+// What a press of + or − zooms by.
+export const zoomStep = 1.5;
 const deepest = 1e6;
 const widest = 1e-3;
 
