@@ -8,6 +8,3 @@
 // its length. A letter the codeset lacks is written as '?'; an unknown codeset
 // gets it in UTF-8, from the program's own table of the letters.
 void writeInCodeset(std::ostream& out, const char* text, const char* codeset);
-
-// Whether the terminal's character set, as writeMessage takes it, is UTF-8.
-bool terminalIsUtf8();

@@ -1,21 +1,28 @@
-#include "charset.h"
 #include "console.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <cwchar>
 #include <iterator>
 
 #include <fcntl.h>
-#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
+#ifdef __APPLE__
+#include <sys/select.h>
+#else
+#include <poll.h>
+#endif
 
 namespace {
 
 // The terminal while a key is awaited, its mode to restore and the wait's
-// own mode, also for the signal handlers.
+// own mode, also for the signal handlers. The mode to restore is read the
+// first time chord is in the foreground during the wait: before that the
+// terminal's mode is whatever program has the foreground.
 int terminal = -1;
+volatile std::sig_atomic_t modeRead = 0;
 termios savedMode;
 termios waitMode;
 
@@ -55,6 +62,15 @@ constexpr int fixedSignals[] = {
 #ifdef SIGPWR
     SIGPWR,
 #endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+#ifdef SIGLOST
+    SIGLOST,
+#endif
+#ifdef SIGLIBRT
+    SIGLIBRT,
+#endif
 };
 // The real-time signals end the process too. Their numbers need not be below
 // NSIG (FreeBSD's run from 65 to 126 with NSIG 32), so the actions they had
@@ -75,37 +91,100 @@ bool stops(int signal) { return signal == SIGTSTP || signal == SIGTTIN || signal
 // the one in the foreground, the shell once it has taken the terminal back.
 bool inForeground() { return tcgetpgrp(terminal) == getpgrp(); }
 
-void setMode(const termios& mode)
+// Reads the mode to restore if it is not read yet and chord has the
+// foreground. Called with every signal blocked, so that no handler reads it
+// in between and leaves the wait's mode to be taken for the one to restore.
+void readModeOnce()
 {
-    if (inForeground())
-        tcsetattr(terminal, TCSANOW, &mode);
+    if (modeRead || !inForeground() || tcgetattr(terminal, &savedMode) != 0)
+        return;
+    waitMode = savedMode;
+    // No line editing, no echo, no signal keys, no flow control: any key
+    // arrives as it is pressed, Ctrl+C as character 3.
+    waitMode.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
+    waitMode.c_iflag &= ~(IXON);
+    waitMode.c_cc[VMIN] = 1;
+    waitMode.c_cc[VTIME] = 0;
+    modeRead = 1;
+}
+
+// Sets the mode in the foreground only, again when a signal interrupted it;
+// never a mode that was not read. False when the terminal refused it.
+bool setMode(const termios& mode)
+{
+    while (modeRead && inForeground()) {
+        if (tcsetattr(terminal, TCSANOW, &mode) == 0)
+            return true;
+        if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+// Chord has the foreground again, or may have: the wait's mode, read first
+// if this is the first time.
+void resumeWait()
+{
+    readModeOnce();
+    setMode(waitMode);
+}
+
+// Set by every SIGCONT: one that came while a stop was being raised cancels it.
+volatile std::sig_atomic_t continued = 0;
+
+void unblock(int signal)
+{
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+}
+
+// Stops or ends as the signal's default action does, the handler's mask
+// blocking every signal. A stop raised would discard a SIGCONT already sent
+// and never be continued, so the stop is made pending first, with SIGCONT
+// let in: a SIGCONT before that is seen by its handler and cancels the stop,
+// one after it takes the pending stop away itself.
+void actByDefault(int signal)
+{
+    struct sigaction byDefault {};
+    struct sigaction ours {};
+    byDefault.sa_handler = SIG_DFL;
+    sigaction(signal, &byDefault, &ours);
+    if (stops(signal)) {
+        continued = 0;
+        unblock(SIGCONT);
+        // kill, not raise: raise blocks every signal around its call, and a
+        // SIGCONT sent then would be discarded.
+        kill(getpid(), signal);
+        // Ignored, a pending signal is gone.
+        if (continued) {
+            struct sigaction ignored {};
+            ignored.sa_handler = SIG_IGN;
+            sigaction(signal, &ignored, nullptr);
+        }
+        unblock(signal);
+    } else {
+        unblock(signal);
+        raise(signal);
+    }
+    sigaction(signal, &ours, nullptr);
 }
 
 void onSignal(int signal)
 {
     const int saved = errno;
     if (signal == SIGCONT) {
-        // Continued: in the foreground, in the wait's mode again.
-        setMode(waitMode);
+        continued = 1;
     } else {
-        // Leave the terminal as it was, then stop or end as the signal's
-        // default action does.
+        // Leave the terminal as it was, then stop or end.
         setMode(savedMode);
-        struct sigaction byDefault {};
-        struct sigaction ours {};
-        byDefault.sa_handler = SIG_DFL;
-        sigaction(signal, &byDefault, &ours);
-        sigset_t only;
-        sigemptyset(&only);
-        sigaddset(&only, signal);
-        sigprocmask(SIG_UNBLOCK, &only, nullptr);
-        raise(signal);
-        sigaction(signal, &ours, nullptr);
-        // Continued after the stop, or the stop was discarded, as a group
-        // with no shell to continue it gets: waiting again.
-        if (stops(signal))
-            setMode(waitMode);
+        actByDefault(signal);
     }
+    // Continued, after our own stop or another's (SIGSTOP), or the stop was
+    // cancelled or discarded, as a group with no shell to continue it gets:
+    // waiting again.
+    resumeWait();
     errno = saved;
 }
 
@@ -114,8 +193,8 @@ void catchSignal(int signal)
     if (caughtCount == std::size(caught))
         return;
     Caught& entry = caught[caughtCount];
-    // No such signal here, or one the user had ignored (nohup), which stays
-    // ignored.
+    // No such signal here, one the C library keeps for itself, or one the
+    // user had ignored (nohup), which stays ignored.
     if (sigaction(signal, nullptr, &entry.before) != 0 || entry.before.sa_handler == SIG_IGN)
         return;
     entry.signal = signal;
@@ -136,92 +215,80 @@ void catchSignals()
 #endif
 }
 
+// Last caught, first released: a signal with two names is left with the
+// action it had before either.
 void releaseSignals()
 {
-    for (std::size_t k = 0; k < caughtCount; ++k)
-        sigaction(caught[k].signal, &caught[k].before, nullptr);
-    caughtCount = 0;
+    while (caughtCount > 0) {
+        --caughtCount;
+        sigaction(caught[caughtCount].signal, &caught[caughtCount].before, nullptr);
+    }
 }
 
-constexpr int noLimit = -1;
-// The bytes of one key are sent together; this long a pause ends the key.
+void blockSignals(sigset_t& before)
+{
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &before);
+}
+
+// The bytes of one key are sent together: a pause this long ends the key.
+// A paste is one key too, up to the bound of its size and time, so none of
+// it is left for the shell to run.
 constexpr int keyGapMs = 50;
+constexpr std::size_t keyBytesBound = 64 * 1024;
+constexpr auto keyTimeBound = std::chrono::seconds(1);
 
-// Reads one byte within timeoutMs; false on a timeout, the end or an error.
-// select, not poll: poll does not take terminals on every system.
-bool readByte(int timeoutMs, unsigned char& byte)
+// Whether the terminal has a byte to read within timeoutMs: above 0 one has
+// come, 0 none, below 0 an error (EINTR among them). poll, which watches any
+// descriptor number; macOS's poll does not take terminals, so there select,
+// which watches only those below FD_SETSIZE.
+int byteComes(int timeoutMs)
 {
-    for (;;) {
-        if (timeoutMs != noLimit) {
-            // Beyond what select can watch: the key ends here.
-            if (terminal >= FD_SETSIZE)
-                return false;
-            fd_set ready;
-            FD_ZERO(&ready);
-            FD_SET(terminal, &ready);
-            timeval timeout{0, timeoutMs * 1000};
-            const int selected = select(terminal + 1, &ready, nullptr, nullptr, &timeout);
-            if (selected < 0 && errno == EINTR)
-                continue;
-            if (selected <= 0 || !FD_ISSET(terminal, &ready))
-                return false;
-        }
-        const ssize_t got = read(terminal, &byte, 1);
-        if (got == 1)
-            return true;
-        if (got < 0 && errno == EINTR)
-            continue;
+#ifdef __APPLE__
+    if (terminal >= FD_SETSIZE)
+        return 0;
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(terminal, &ready);
+    timeval timeout{0, timeoutMs * 1000};
+    return select(terminal + 1, &ready, nullptr, nullptr, &timeout);
+#else
+    pollfd watched{terminal, POLLIN, 0};
+    return poll(&watched, 1, timeoutMs);
+#endif
+}
+
+// Reads the key: its first byte, whenever it comes, then every byte that
+// follows without a pause of the key gap: the rest of an escape sequence, of
+// a character in whatever character set the keyboard sends, of a character
+// made of several code points, of a paste. False when there was none to read
+// (the end, an error).
+bool readKey()
+{
+    using std::chrono::steady_clock;
+    char bytes[4096];
+    ssize_t got;
+    while ((got = read(terminal, bytes, sizeof bytes)) < 0 && errno == EINTR) {}
+    if (got <= 0)
         return false;
+    const steady_clock::time_point until = steady_clock::now() + keyTimeBound;
+    for (auto total = static_cast<std::size_t>(got); total < keyBytesBound;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - steady_clock::now()).count();
+        if (left <= 0)
+            break;
+        const int ready = byteComes(static_cast<int>(std::min<decltype(left)>(keyGapMs, left)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
+        got = read(terminal, bytes, std::min(sizeof bytes, keyBytesBound - total));
+        if (got > 0)
+            total += static_cast<std::size_t>(got);
+        else if (got == 0 || errno != EINTR)
+            break;
     }
-}
-
-int utf8ContinuationCount(unsigned char lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 1;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 2;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 3;
-    return 0;
-}
-
-// Reads the rest of the character whose first byte is first, in the
-// terminal's character set: UTF-8 where the texts are written in it, else
-// the locale's, as mbrlen takes it (EUC-JP, GB18030, Big5 and the sets of
-// one byte a character).
-void consumeCharacter(unsigned char first)
-{
-    unsigned char byte = 0;
-    if (terminalIsUtf8()) {
-        for (int n = utf8ContinuationCount(first); n > 0 && readByte(keyGapMs, byte); --n)
-            if ((byte & 0xC0) != 0x80)
-                return;
-        return;
-    }
-    std::mbstate_t state{};
-    char next = static_cast<char>(first);
-    while (std::mbrlen(&next, 1, &state) == static_cast<std::size_t>(-2) && readByte(keyGapMs, byte))
-        next = static_cast<char>(byte);
-}
-
-// Reads the rest of an escape sequence, so that none of it is left for the
-// shell: ESC [ ... final (arrows, Home, F5 and on), ESC O x (F1 to F4), ESC [ [ x
-// (the Linux console's F1 to F5), or ESC and a character (Alt).
-void consumeEscapeSequence()
-{
-    unsigned char byte = 0;
-    if (!readByte(keyGapMs, byte))
-        return; // the Escape key itself
-    if (byte == 'O') {
-        readByte(keyGapMs, byte);
-    } else if (byte == '[') {
-        for (int length = 0; length < 32 && readByte(keyGapMs, byte); ++length)
-            if ((byte >= 0x40 && byte <= 0x7E) && !(length == 0 && byte == '['))
-                return;
-    } else {
-        consumeCharacter(byte);
-    }
+    return true;
 }
 
 } // namespace
@@ -234,40 +301,26 @@ void waitForKey()
     terminal = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (terminal < 0)
         return;
-    if (tcgetattr(terminal, &savedMode) == 0) {
-        waitMode = savedMode;
-        // No line editing, no echo, no signal keys, no flow control: any key
-        // arrives as it is pressed, Ctrl+C as character 3.
-        waitMode.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
-        waitMode.c_iflag &= ~(IXON);
-        waitMode.c_cc[VMIN] = 1;
-        waitMode.c_cc[VTIME] = 0;
-        catchSignals();
-        // TCSANOW, not TCSAFLUSH: a key typed ahead ends the wait at once. In
-        // the background the mode is left to the shell: the first read stops
-        // the program until fg continues it in the foreground.
-        if (!inForeground() || tcsetattr(terminal, TCSANOW, &waitMode) == 0) {
-            unsigned char first = 0;
-            if (readByte(noLimit, first)) {
-                if (first == 0x1B)
-                    consumeEscapeSequence();
-                else
-                    consumeCharacter(first);
-                // The shell's prompt then starts on a line of its own; were
-                // the line end not written, there would be nothing to do.
-                const ssize_t written = write(terminal, "\n", 1);
-                static_cast<void>(written);
-            }
-        }
-        // No signal between the two: a late SIGCONT would set the wait's
-        // mode again.
-        sigset_t all, before;
-        sigfillset(&all);
-        sigprocmask(SIG_BLOCK, &all, &before);
-        setMode(savedMode);
-        releaseSignals();
-        sigprocmask(SIG_SETMASK, &before, nullptr);
+    sigset_t before;
+    blockSignals(before);
+    readModeOnce();
+    catchSignals();
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    // TCSANOW, not TCSAFLUSH: a key typed ahead ends the wait at once. In the
+    // background the mode is left alone: the first read stops the program
+    // until fg continues it in the foreground, where the mode is read.
+    if (setMode(waitMode) && readKey()) {
+        // The shell's prompt then starts on a line of its own; were the line
+        // end not written, there would be nothing to do.
+        const ssize_t written = write(terminal, "\n", 1);
+        static_cast<void>(written);
     }
+    // No signal from here on: a late SIGCONT would set the wait's mode again.
+    blockSignals(before);
+    setMode(savedMode);
+    releaseSignals();
+    modeRead = 0;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     close(terminal);
     terminal = -1;
 }

@@ -6,7 +6,6 @@
 
 #include <iconv.h>
 #include <langinfo.h>
-#include <strings.h>
 
 namespace {
 
@@ -53,7 +52,10 @@ void writeOwnUtf8(std::ostream& out, const char* text)
 {
     for (const char* at = text; *at != '\0'; ++at) {
         const auto byte = static_cast<unsigned char>(*at);
-        const unsigned letter = byte >= 0xC0 ? 0x410 + (byte - 0xC0) : byte == 0xA8 ? 0x401 : byte == 0xB8 ? 0x451 : 0;
+        const unsigned letter = byte >= 0xC0 ? 0x410 + (byte - 0xC0)
+            : byte == 0xA8                   ? 0x401
+            : byte == 0xB8                   ? 0x451
+                                             : 0;
         if (byte < 0x80) {
             out.put(*at);
         } else if (letter == 0) {
@@ -85,23 +87,17 @@ bool holdsCyrillic(iconv_t cd)
     return all;
 }
 
-// The terminal's character set, decided once per run, with its converter:
-// that of the LC_CTYPE locale when it can hold Cyrillic, else UTF-8.
-struct Terminal {
-    iconv_t cd = noConverter;
-    bool utf8 = true;
-};
-
-const Terminal& terminal()
+// The converter to the terminal's character set, decided once per run: that
+// of the LC_CTYPE locale when it can hold Cyrillic, else UTF-8.
+iconv_t terminalConverter()
 {
-    static const Terminal decided = [] {
-        const char* codeset = nl_langinfo(CODESET);
-        const iconv_t cd = iconv_open(codeset, messageCodeset);
+    static const iconv_t decided = [] {
+        const iconv_t cd = iconv_open(nl_langinfo(CODESET), messageCodeset);
         if (cd != noConverter && holdsCyrillic(cd))
-            return Terminal{cd, strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0};
+            return cd;
         if (cd != noConverter)
             iconv_close(cd);
-        return Terminal{iconv_open("UTF-8", messageCodeset), true};
+        return iconv_open("UTF-8", messageCodeset);
     }();
     return decided;
 }
@@ -119,15 +115,13 @@ void writeInCodeset(std::ostream& out, const char* text, const char* codeset)
     iconv_close(cd);
 }
 
-bool terminalIsUtf8() { return terminal().utf8; }
-
 void openConsole() {}
 
 void writeMessage(std::ostream& out, const char* text)
 {
-    if (terminal().cd == noConverter)
+    if (terminalConverter() == noConverter)
         writeOwnUtf8(out, text);
     else
-        convert(out, terminal().cd, text);
+        convert(out, terminalConverter(), text);
     out.flush();
 }
