@@ -17,46 +17,60 @@
 #                                                a stop the kernel discards, as the pane's
 #                                                process group has no shell to continue it:
 #                                                it goes on waiting, and the keys end it
+#   at_terminal.sh background KEYS -- command... from sh -i, started in the background while
+#                                                a program of the foreground has the terminal
+#                                                in a mode of its own; then fg, and the keys
+#                                                end it: the mode restored is the shell's
+#   at_terminal.sh flurry KEYS -- command...     a job of its own that no shell takes back,
+#                                                stopped and at once continued, many times;
+#                                                it goes on waiting, and the keys end it
 # KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the
-# program writes no line end of its own after the key, as on Windows.
+# program writes no line end of its own after the key, as on Windows; with -f
+# first, it starts with 1100 descriptors open, the terminal's beyond them.
 set -uo pipefail
 line_end=$'\r\n'
 [[ $1 == -n ]] && line_end= && shift
+[[ $1 == -f ]] && shift && crowd="bash -c 'ulimit -n 2048; for d in {3..1102}; do eval \"exec \$d</dev/null\"; done; exec \"\$@\"' -"
 scenario=$1 args=()
 while shift && [[ $# -gt 0 && $1 != -- ]]; do args+=("$1"); done
 shift
 work=$(mktemp -d) server=chord-$$
 trap 'tmux -L "$server" kill-server 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
-fail() {
-    echo "$scenario ${args[*]}: $*; the screen:"
-    screen
-    exit 1
-}
+fail() { echo "$scenario ${args[*]}: $*; the screen:"; screen; exit 1; }
 pane() { tmux -u -L "$server" "$@"; }
 screen() { pane capture-pane -p; }
+# Types a line at the pane.
+type_line() { pane send-keys -l "$1" && pane send-keys C-m; }
 # Waits up to 20 s for the screen to show text and, if given, the terminal to
 # be in those modes: -icanon is the key wait's.
-await() {
-    for _ in $(seq 200); do
-        if screen | grep -qF -- "$1"; then
-            local mode=" $(stty -F "$tty" -a | tr '\n' ' ') " flag in=yes
-            for flag in ${2:-}; do [[ $mode == *" $flag "* ]] || in=; done
-            [[ -n $in ]] && return 0
-        fi
-        sleep 0.1
-    done
-    fail "never showed \"$1\" ${2:-}"
+shows() {
+    screen | grep -qF -- "$1" || return 1
+    local mode=" $(stty -F "$tty" -a | tr '\n' ' ') " flag
+    for flag in ${2:-}; do [[ $mode == *" $flag "* ]] || return 1; done
 }
+await() { for _ in $(seq 200); do "$@" && return 0 || sleep 0.1; done && fail "never: $*"; }
+# The program's process, named as the command ends (the kernel keeps 15
+# characters of it), in the pane's session; whether it is in a state: T
+# stopped, S waiting.
+program=${*: -1} && program=${program##*/} && program=${program:0:15}
+pid() { pgrep -s "$(pane display -p '#{pane_pid}')" -x "$program"; }
+in_state() { [[ $(ps -o stat= -p "$(pid)") == "$1"* ]]; }
 
 echo 'echo "status $?"; [ "$(stty -g)" = "$(cat before)" ] && echo restored
 stty -icanon min 0 time 0; echo "unread $(head -c 99 | wc -c)"' >end
-declare -A redirection=([typed]= [redirected]='</dev/null >output')
-run="stty -g >before; $([[ $scenario == ahead ]] && echo 'sleep 1;') $(printf '%q ' "$@") ${redirection[$scenario]-</dev/null}"
-if [[ $scenario == stop ]]; then
+# A job of its own in the foreground, as a shell makes it, but taken back by
+# none when it stops.
+echo 'use POSIX; open my $tty, "+<", "/dev/tty"; $SIG{TTOU} = "IGNORE";
+unless ($job = fork) { setpgid 0, 0; tcsetpgrp fileno $tty, $$; $SIG{TTOU} = "DEFAULT"; exec @ARGV }
+waitpid $job, 0; tcsetpgrp fileno $tty, getpgrp' >own_job
+declare -A redirection=([typed]= [redirected]='</dev/null >output'
+    [background]='</dev/null & until [ -e released ]; do sleep 0.1; done; stty $(cat before)')
+declare -A before=([ahead]='sleep 1;' [flurry]='perl own_job' [background]='stty -echo -icanon;')
+run="stty -g >before; ${before[$scenario]-} ${crowd-} $(printf '%q ' "$@") ${redirection[$scenario]-</dev/null}"
+if [[ $scenario == stop || $scenario == background ]]; then
     SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "exec sh -i"
-    pane send-keys -l "$run"
-    pane send-keys C-m
+    type_line "$run"
 else
     SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "ulimit -c 0; $run; . ./end; sleep 60"
 fi
@@ -64,7 +78,7 @@ tty=$(pane display -p '#{pane_tty}')
 case $scenario in
 ahead | redirected)
     ((${#args[@]} == 0)) || pane send-keys "${args[@]}"
-    await unread
+    await shows unread
     diff <(printf 'status 0\nrestored\nunread 0\n') <(screen | grep -A2 '^status') || fail "not ended by itself"
     exit 0
     ;;
@@ -72,48 +86,70 @@ typed)
     case=$(dirname "$0")/cases/${args[0]}.txt
     input=$(head -n 1 "$case")
     input=${input%\\n}
-    await "уравнения:"
-    pane send-keys -l "$input"
-    pane send-keys C-m
+    await shows "уравнения:"
+    type_line "$input"
     # The screen: the input echoed behind the order prompt.
     tail -n +2 "$case" | sed "0,/уравнения: /s//&$input\\n/; s/ *$//" >expected
     args=("${args[@]:1}")
-    await "Нажмите любую клавишу"
+    await shows "Нажмите любую клавишу"
     sleep 1
     diff expected <(screen | head -n "$(wc -l <expected)") || fail "not the transcript"
     ;;
 stop)
-    await "Нажмите любую клавишу" -icanon
-    pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
-    # Stopped, it gives the terminal back in the mode it found.
-    await Stopped icanon
+    await shows "Нажмите любую клавишу" -icanon
+    kill "-${args[0]}" "$(pid)"
+    # Stopped, it gives the terminal back in the mode it found; SIGSTOP it
+    # cannot catch, and the shell gives it back, as bash does.
+    [[ ${args[0]} == STOP ]] && await in_state T && stty -F "$tty" "$(cat before)"
+    await shows Stopped icanon
     args=("${args[@]:1}")
     if [[ ${args[0]} == bg ]]; then
         # In the background the mode is the shell's: the program does not
         # touch it, and its read stops it again.
         args=("${args[@]:1}")
-        pane send-keys -l bg
-        pane send-keys C-m
+        type_line bg
         sleep 1
-        await Stopped "icanon echo"
+        await shows Stopped "icanon echo"
     fi
-    pane send-keys -l 'fg; . ./end'
-    pane send-keys C-m
     # Once sh has run fg, chord must be back in the wait's mode.
-    sleep 1
-    await "Нажмите любую клавишу" -icanon
+    type_line 'fg; . ./end'
+    await shows "Нажмите любую клавишу" -icanon
+    ;;
+background)
+    # Stopped by its read in the background; the other program then gives
+    # the shell its mode back.
+    await in_state T
+    touch released
+    await shows Stopped "icanon echo"
+    type_line 'fg; . ./end'
+    await shows "Нажмите любую клавишу" -icanon
+    ;;
+flurry)
+    await shows "Нажмите любую клавишу" -icanon
+    # Once the stop has given the terminal its mode back, the program is
+    # frozen on its way to stop, and continued: the continue comes while it
+    # is stopping. Each on a processor of its own, so that the freeze comes
+    # within the microseconds that takes.
+    taskset -p -c 0 "$(pid)" >/dev/null
+    taskset -c 1 perl -MPOSIX -e '($pid, $tty) = @ARGV; sysopen $t, $tty, O_RDONLY | O_NOCTTY; $mode = POSIX::Termios->new;
+        sub canonical { $mode->getattr(fileno $t); $mode->getlflag & ICANON }
+        sub in { open my $f, "<", "/proc/$pid/stat"; (split " ", <$f>)[2] eq $_[0] }
+        sub await { for ($n = 0; !&{$_[0]}; ++$n) { exit 1 if $n == 2000; select undef, undef, undef, 0.01 } }
+        for (1 .. 200) { kill "TSTP", $pid; 1 until canonical; kill "STOP", $pid; await sub { in("T") };
+            kill "CONT", $pid; await sub { in("S") && !canonical } }' "$(pid)" "$tty" || fail "left stopped"
+    await shows "Нажмите любую клавишу" -icanon
     ;;
 discarded)
-    await "Нажмите любую клавишу" -icanon
-    pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
+    await shows "Нажмите любую клавишу" -icanon
+    kill "-${args[0]}" "$(pid)"
     args=("${args[@]:1}")
     sleep 0.5
-    await "Нажмите любую клавишу" -icanon
+    await shows "Нажмите любую клавишу" -icanon
     ;;
 *)
     # The prompt may be in a character set the pane does not show; the mode
     # is the wait's.
-    await "A()=" -icanon
+    await shows "A()=" -icanon
     sleep 0.2
     ;;
 esac
@@ -123,16 +159,13 @@ pane pipe-pane "cat >after"
 # signal, from sh only its status.
 expected=$'status 0\r\nrestored\r\nunread 0\r\n'
 if [[ $scenario == signal ]]; then
-    pkill "-${args[0]}" -P "$(pane display -p '#{pane_pid}')"
+    kill "-${args[0]}" "$(pid)"
     expected=$'status '$((128 + $(kill -l "${args[0]}")))${expected#*0}
     line_end=
 else
     pane send-keys "${args[@]}"
 fi
-for _ in $(seq 200); do
-    grep -q unread after && break
-    sleep 0.1
-done
+await grep -q unread after
 [[ $scenario == signal ]] && sed -i -n '/^status/,$p' after
 expected=$line_end$expected
 cmp -n ${#expected} after <(printf %s "$expected") || fail "after the closing prompt came: $(od -c after)"
