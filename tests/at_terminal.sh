@@ -131,7 +131,7 @@ flurry)
     # is stopping. Each on a processor of its own, so that the freeze comes
     # within the microseconds that takes.
     taskset -p -c 0 "$(pid)" >/dev/null
-    taskset -c 1 perl -MPOSIX -e '($pid, $tty) = @ARGV; sysopen $t, $tty, O_RDONLY | O_NOCTTY; $mode = POSIX::Termios->new;
+    taskset -c "$(($(nproc) - 1))" perl -MPOSIX -e '($pid, $tty) = @ARGV; sysopen $t, $tty, O_RDONLY | O_NOCTTY; $mode = POSIX::Termios->new;
         sub canonical { $mode->getattr(fileno $t); $mode->getlflag & ICANON }
         sub in { open my $f, "<", "/proc/$pid/stat"; (split " ", <$f>)[2] eq $_[0] }
         sub await { for ($n = 0; !&{$_[0]}; ++$n) { exit 1 if $n == 2000; select undef, undef, undef, 0.01 } }
