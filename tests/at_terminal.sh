@@ -66,7 +66,7 @@ unless ($job = fork) { setpgid 0, 0; tcsetpgrp fileno $tty, $$; $SIG{TTOU} = "DE
 waitpid $job, 0; tcsetpgrp fileno $tty, getpgrp' >own_job
 declare -A redirection=([typed]= [redirected]='</dev/null >output'
     [background]='</dev/null & until [ -e released ]; do sleep 0.1; done; stty $(cat before)')
-declare -A before=([ahead]='sleep 1;' [flurry]='perl own_job' [background]='stty -echo -icanon;')
+declare -A before=([ahead]='until [ -e typed ]; do sleep 0.1; done;' [flurry]='perl own_job' [background]='stty -echo -icanon;')
 run="stty -g >before; ${before[$scenario]-} ${crowd-} $(printf '%q ' "$@") ${redirection[$scenario]-</dev/null}"
 if [[ $scenario == stop || $scenario == background ]]; then
     SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "exec sh -i"
@@ -78,6 +78,7 @@ tty=$(pane display -p '#{pane_tty}')
 case $scenario in
 ahead | redirected)
     ((${#args[@]} == 0)) || pane send-keys "${args[@]}"
+    touch typed
     await shows unread
     diff <(printf 'status 0\nrestored\nunread 0\n') <(screen | grep -A2 '^status') || fail "not ended by itself"
     exit 0
@@ -150,7 +151,6 @@ discarded)
     # The prompt may be in a character set the pane does not show; the mode
     # is the wait's.
     await shows "A()=" -icanon
-    sleep 0.2
     ;;
 esac
 screen | grep -q '^status' && fail "ended before a key was pressed"
