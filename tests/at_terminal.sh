@@ -1,32 +1,22 @@
 #!/usr/bin/env bash
-# Runs a chord program at a terminal as a user does, in a pane of a tmux server
-# of our own: from sh, which then shows its status, whether the terminal's mode
-# is as before, and how many typed bytes no one read.
-#   at_terminal.sh key KEYS -- command...        input from nowhere; the keys end the wait
-#   at_terminal.sh signal NAME -- command...     the signal ends it
-#   at_terminal.sh typed CASE KEYS -- command... the case's input typed at the order
-#                                                prompt, its transcript on the screen
-#   at_terminal.sh ahead KEYS -- command...      the keys typed before it starts
-#   at_terminal.sh redirected -- command...      output to a file: no wait
-#   at_terminal.sh stop SIGNAL [bg] KEYS -- command...
-#                                                from sh -i: stopped by the signal while it
-#                                                waits, [bg first: the terminal left alone
-#                                                while in the background,] then fg, and the
-#                                                keys end it
-#   at_terminal.sh discarded SIGNAL KEYS -- command...
-#                                                a stop the kernel discards, as the pane's
-#                                                process group has no shell to continue it:
-#                                                it goes on waiting, and the keys end it
-#   at_terminal.sh background KEYS -- command... from sh -i, started in the background while
-#                                                a program of the foreground has the terminal
-#                                                in a mode of its own; then fg, and the keys
-#                                                end it: the mode restored is the shell's
-#   at_terminal.sh flurry KEYS -- command...     a job of its own that no shell takes back,
-#                                                stopped and at once continued, many times;
-#                                                it goes on waiting, and the keys end it
-# KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the
-# program writes no line end of its own after the key, as on Windows; with -f
-# first, it starts with 1100 descriptors open, the terminal's beyond them.
+# Runs a chord program at a terminal as a user does, in a pane of a tmux server of our own: from sh,
+# which then shows its status, whether the terminal's mode is as before, and how many typed bytes no
+# one read. The scenarios, each followed by -- command...:
+#   key KEYS               input from nowhere; the keys end the wait
+#   signal NAME            the signal ends it
+#   typed CASE KEYS        the case's input typed at the order prompt, its transcript on the screen
+#   ahead KEYS             the keys typed before it starts
+#   redirected             output to a file: no wait
+#   stop SIGNAL [bg] KEYS  from sh -i: stopped while it waits [, then sent to the background, where
+#                          the terminal is left alone], then fg, and the keys end it
+#   discarded SIGNAL KEYS  a stop the kernel discards, as the pane's process group has no shell to
+#                          continue it: it goes on waiting, and the keys end it
+#   background KEYS        from sh -i, started in the background while a program of the foreground
+#                          has its own mode set; then fg, and the keys end it: the shell's mode stays
+#   flurry KEYS            a job of its own that no shell takes back, stopped and at once continued,
+#                          many times: it goes on waiting, and the keys end it
+# KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the program writes no line
+# end of its own after the key, as on Windows; with -f, it starts with 1100 descriptors open.
 set -uo pipefail
 line_end=$'\r\n'
 [[ $1 == -n ]] && line_end= && shift
@@ -42,25 +32,22 @@ pane() { tmux -u -L "$server" "$@"; }
 screen() { pane capture-pane -p; }
 # Types a line at the pane.
 type_line() { pane send-keys -l "$1" && pane send-keys C-m; }
-# Waits up to 20 s for the screen to show text and, if given, the terminal to
-# be in those modes: -icanon is the key wait's.
+# Whether the screen shows text and the terminal is in those modes (-icanon: the key wait's).
 shows() {
     screen | grep -qF -- "$1" || return 1
     local mode=" $(stty -F "$tty" -a | tr '\n' ' ') " flag
     for flag in ${2:-}; do [[ $mode == *" $flag "* ]] || return 1; done
 }
 await() { for _ in $(seq 200); do "$@" && return 0 || sleep 0.1; done && fail "never: $*"; }
-# The program's process, named as the command ends (the kernel keeps 15
-# characters of it), in the pane's session; whether it is in a state: T
-# stopped, S waiting.
+# The program's process, named as the command ends (the kernel keeps 15 characters of it), in the
+# pane's session; whether it is in a state: T stopped, S waiting.
 program=${*: -1} && program=${program##*/} && program=${program:0:15}
 pid() { pgrep -s "$(pane display -p '#{pane_pid}')" -x "$program"; }
 in_state() { [[ $(ps -o stat= -p "$(pid)") == "$1"* ]]; }
 
 echo 'echo "status $?"; [ "$(stty -g)" = "$(cat before)" ] && echo restored
 stty -icanon min 0 time 0; echo "unread $(head -c 99 | wc -c)"' >end
-# A job of its own in the foreground, as a shell makes it, but taken back by
-# none when it stops.
+# A job of its own in the foreground, as a shell makes it, but taken back by none when it stops.
 echo 'use POSIX; open my $tty, "+<", "/dev/tty"; $SIG{TTOU} = "IGNORE";
 unless ($job = fork) { setpgid 0, 0; tcsetpgrp fileno $tty, $$; $SIG{TTOU} = "DEFAULT"; exec @ARGV }
 waitpid $job, 0; tcsetpgrp fileno $tty, getpgrp' >own_job
@@ -75,6 +62,9 @@ else
     SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "ulimit -c 0; $run; . ./end; sleep 60"
 fi
 tty=$(pane display -p '#{pane_tty}')
+# Waiting for the key: the prompt, in a character set the pane may not show, and the wait's mode.
+waits() { await shows "A()=" -icanon; }
+[[ $scenario == @(key|signal|stop|flurry|discarded) ]] && waits
 case $scenario in
 ahead | redirected)
     ((${#args[@]} == 0)) || pane send-keys "${args[@]}"
@@ -97,40 +87,28 @@ typed)
     diff expected <(screen | head -n "$(wc -l <expected)") || fail "not the transcript"
     ;;
 stop)
-    await shows "Нажмите любую клавишу" -icanon
     kill "-${args[0]}" "$(pid)"
-    # Stopped, it gives the terminal back in the mode it found; SIGSTOP it
-    # cannot catch, and the shell gives it back, as bash does.
+    # Stopped, it gives back the mode it found; SIGSTOP it cannot catch: the shell does, as bash does.
     [[ ${args[0]} == STOP ]] && await in_state T && stty -F "$tty" "$(cat before)"
     await shows Stopped icanon
     args=("${args[@]:1}")
     if [[ ${args[0]} == bg ]]; then
-        # In the background the mode is the shell's: the program does not
-        # touch it, and its read stops it again.
+        # In the background the mode is the shell's, untouched; the program's read stops it again.
         args=("${args[@]:1}")
         type_line bg
         sleep 1
         await shows Stopped "icanon echo"
     fi
-    # Once sh has run fg, chord must be back in the wait's mode.
-    type_line 'fg; . ./end'
-    await shows "Нажмите любую клавишу" -icanon
     ;;
 background)
-    # Stopped by its read in the background; the other program then gives
-    # the shell its mode back.
+    # Stopped by its read in the background; the other program then gives the shell its mode back.
     await in_state T
     touch released
     await shows Stopped "icanon echo"
-    type_line 'fg; . ./end'
-    await shows "Нажмите любую клавишу" -icanon
     ;;
 flurry)
-    await shows "Нажмите любую клавишу" -icanon
-    # Once the stop has given the terminal its mode back, the program is
-    # frozen on its way to stop, and continued: the continue comes while it
-    # is stopping. Each on a processor of its own, so that the freeze comes
-    # within the microseconds that takes.
+    # Once the stop has given back the mode, the program is frozen on its way to stop and continued: the
+    # continue comes while it stops. Each on a processor of its own, to freeze it within microseconds.
     taskset -p -c 0 "$(pid)" >/dev/null
     taskset -c "$(($(nproc) - 1))" perl -MPOSIX -e '($pid, $tty) = @ARGV; sysopen $t, $tty, O_RDONLY | O_NOCTTY; $mode = POSIX::Termios->new;
         sub canonical { $mode->getattr(fileno $t); $mode->getlflag & ICANON }
@@ -138,25 +116,19 @@ flurry)
         sub await { for ($n = 0; !&{$_[0]}; ++$n) { exit 1 if $n == 2000; select undef, undef, undef, 0.01 } }
         for (1 .. 200) { kill "TSTP", $pid; 1 until canonical; kill "STOP", $pid; await sub { in("T") };
             kill "CONT", $pid; await sub { in("S") && !canonical } }' "$(pid)" "$tty" || fail "left stopped"
-    await shows "Нажмите любую клавишу" -icanon
     ;;
 discarded)
-    await shows "Нажмите любую клавишу" -icanon
     kill "-${args[0]}" "$(pid)"
     args=("${args[@]:1}")
     sleep 0.5
-    await shows "Нажмите любую клавишу" -icanon
-    ;;
-*)
-    # The prompt may be in a character set the pane does not show; the mode
-    # is the wait's.
-    await shows "A()=" -icanon
     ;;
 esac
+# After fg, and after any stop, the program must be back in the wait's mode.
+[[ $scenario == @(stop|background) ]] && type_line 'fg; . ./end'
+[[ $scenario == @(stop|background|flurry|discarded) ]] && waits
 screen | grep -q '^status' && fail "ended before a key was pressed"
 pane pipe-pane "cat >after"
-# No echo of the key, and a line end of its own for what follows; after a
-# signal, from sh only its status.
+# No echo of the key, and a line end of its own for what follows; after a signal, only sh's status.
 expected=$'status 0\r\nrestored\r\nunread 0\r\n'
 if [[ $scenario == signal ]]; then
     kill "-${args[0]}" "$(pid)"
