@@ -2,6 +2,7 @@
 #include "dialogue.h"
 #include "polynomial.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <streambuf>
@@ -32,9 +33,13 @@ EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.pageConsole.keyPress(); });
 
 // Every point of every search, with the modulus of the polynomial there as
 // the search compares it with the tolerance, for the page to draw: floats
-// reach JavaScript as doubles, exactly.
-EM_JS(void, showSearchStart, (double x0re, double x0im, double p0, double x1re, double x1im, double p1), {
-    Module.pageConsole.searchStarted([x0re, x0im, p0], [x1re, x1im, p1]);
+// reach JavaScript as doubles, exactly. A search's start also tells the
+// polynomial it works on, as the table holds it then (after every division
+// before it): count pairs of floats, the highest power's first.
+EM_JS(void, showSearchStart, (double x0re, double x0im, double p0, double x1re, double x1im, double p1, const float* table, int count), {
+    const parts = Array.from(HEAPF32.subarray(table >> 2, (table >> 2) + 2 * count));
+    const coefficients = parts.filter((part, k) => k % 2 === 0).map((re, k) => [re, parts[2 * k + 1]]);
+    Module.pageConsole.searchStarted([x0re, x0im, p0], [x1re, x1im, p1], coefficients);
 });
 EM_JS(void, showSearchStep, (double re, double im, double p), { Module.pageConsole.searchStepped([re, im, p]); });
 EM_JS(void, showSearchEnd, (int end, double re, double im), {
@@ -67,7 +72,9 @@ TypedLines typedLines;
 
 const SearchObserver pageObserver{
     [](const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1) {
-        showSearchStart(x0.real(), x0.imag(), modulus(f0), x1.real(), x1.imag(), modulus(f1));
+        static_assert(sizeof(Complex) == 2 * sizeof(float), "the table is read as pairs of floats");
+        showSearchStart(x0.real(), x0.imag(), modulus(f0), x1.real(), x1.imag(), modulus(f1),
+            reinterpret_cast<const float*>(CoefficientTable.data()), std::min<std::int32_t>(coefficientCount, tableSize));
     },
     [](const Complex& x2, const Complex& f2) { showSearchStep(x2.real(), x2.imag(), modulus(f2)); },
     [](SearchEnd end, const Complex& root) { showSearchEnd(static_cast<int>(end), root.real(), root.imag()); },

@@ -5,6 +5,7 @@ import { Terminal } from "@xterm/xterm";
 import "@xterm/xterm/css/xterm.css";
 import "../page.css";
 import { createDrawing } from "./drawing.js";
+import { linkedInput, offerLink } from "./equation_link.js";
 import { fitToRoom } from "./fit.js";
 import { createKeyWait } from "./key_wait.js";
 import { createRuns } from "./runs.js";
@@ -38,6 +39,11 @@ const endings = {
     failed: "Программу не удалось запустить.",
 };
 
+// A link's lines, typed one each time the first run asks for a line.
+const linked = linkedInput(location.hash);
+if (linked)
+    status.textContent = linked.said;
+
 const runs = createRuns({
     terminal,
     screen,
@@ -45,6 +51,8 @@ const runs = createRuns({
     drawing: createDrawing(document.getElementById("drawing")),
     stated(state) {
         page.state = state;
+        if (state === "input" && linked?.lines.length > 0)
+            runs.lines.data(`${linked.lines.shift()}\n`);
     },
     ended(code) {
         page.state = "ended";
@@ -73,7 +81,11 @@ terminal.onData(data => runs.lines.data(data));
 // A tap gives the terminal the focus, which opens the on-screen keyboard.
 area.addEventListener("pointerup", event => event.pointerType !== "mouse" && terminal.focus());
 
+offerLink(document.querySelector("[data-part=share]"), document.querySelector("[data-part=shared]"), runs.entered);
+
 again.addEventListener("click", () => {
+    if (linked)
+        linked.lines.length = 0;
     status.textContent = "";
     delete page.status;
     runs.run();

@@ -114,9 +114,10 @@ function chevron({ x, y, angle }, size, attributes) {
 }
 const boxOf = (x, y, r) => ({ x: x - r, y: y - r, w: 2 * r, h: 2 * r });
 
-// Draws the base layer into layer (a <g> within the SVG): searches as far
-// as count points, in view; colors: one for each search.
-export function drawBase(layer, { view, searches, count, colors }) {
+// Draws the base layer into layer (a <g> within the SVG): the landscape
+// (ground, a group) beneath all, searches as far as count points, in view;
+// colors: one for each search; truth: the true roots, crosses of their own.
+export function drawBase(layer, { view, searches, count, colors, ground, truth }) {
     const { w, h } = view.size;
     const at = view.projection();
     const world = view.world();
@@ -125,7 +126,7 @@ export function drawBase(layer, { view, searches, count, colors }) {
     const paths = element("g");
     const marks = element("g");
     const texts = element("g");
-    layer.replaceChildren(grid, paths, marks, texts);
+    layer.replaceChildren(...(ground ? [ground] : []), grid, paths, marks, texts);
     const taken = []; // what a label must not cover
 
     // Trails and points, as far as shown; far pieces clipped.
@@ -179,6 +180,16 @@ export function drawBase(layer, { view, searches, count, colors }) {
             return group;
         });
     });
+
+    for (const root of truth) {
+        const p = at(root);
+        const cross = element("g", { class: "true-root", "data-re": root.re, "data-im": root.im });
+        if (within(p, viewed)) {
+            cross.append(element("path", { d: `M${p.x - 5} ${p.y - 5}l10 10m0 -10l-10 10` }));
+            taken.push(boxOf(p.x, p.y, 6));
+        }
+        marks.append(cross);
+    }
 
     // The texts, measured together once laid out: the axes' names, the
     // ticks that have room, then the names of the points.

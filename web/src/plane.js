@@ -8,20 +8,22 @@
 // selected and of the one under the pointer have a layer of their own.
 
 import { attachGestures } from "./gestures.js";
+import { landscape } from "./landscape.js";
 import { drawBase, drawOverlay, element } from "./marks.js";
 import { shownPoints } from "./steps.js";
 import { createView } from "./view.js";
 
 // parts: the SVG, the one over it for the rings, the element for a
 // gesture's hint and the tooltip; colors: one for each search;
-// describe(step): the text of a step.
-export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, lifetime }) {
+// describe(step): the text of a step; shaded(range): told the range of
+// log₁₀|P| the landscape shades, null for none.
+export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, shaded, lifetime }) {
     const view = createView();
     const base = element("g", { class: "base" });
     const overlay = element("g");
     svg.replaceChildren(base);
     rings.replaceChildren(overlay);
-    let showing = { searches: [], count: 0, selected: null, revision: -1 };
+    let showing = { searches: [], count: 0, selected: null, revision: -1, ground: null, truth: [] };
     let pointed = null; // the step under the pointer: {search, step}
     lifetime.own(() => {
         svg.replaceChildren();
@@ -32,14 +34,16 @@ export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, l
     const drawMarks = () => drawOverlay(overlay, { view, searches: showing.searches, selected: showing.selected, pointed });
     const drawNow = () => {
         view.resize(svg.clientWidth, svg.clientHeight);
-        view.frame(showing.searches);
+        view.frame(showing.searches, showing.truth);
         const { w, h } = view.size;
         for (const layer of [svg, rings])
             layer.setAttribute("viewBox", `0 0 ${w} ${h}`);
         Object.assign(rings.style, { width: `${w}px`, height: `${h}px` });
         const world = view.world();
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].map(x => x.toPrecision(4)).join(" ");
-        drawBase(base, { view, searches: showing.searches, count: showing.count, colors });
+        const ground = showing.ground && landscape(showing.ground, view);
+        shaded(ground && ground.lo !== null ? ground : null);
+        drawBase(base, { view, searches: showing.searches, count: showing.count, colors, ground: ground?.group, truth: showing.truth });
         drawMarks();
     };
     // Gestures and resizes come many times a frame; the drawing's own
@@ -83,10 +87,12 @@ export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, l
     return {
         // The searches as far as count points; selected: the step selected
         // ({search, step}), if any; revision: a number that changes
-        // whenever the searches do.
-        show(searches, count, selected, revision) {
-            const same = searches === showing.searches && count === showing.count && revision === showing.revision;
-            showing = { searches, count, selected, revision };
+        // whenever the searches do; ground: the polynomial whose landscape
+        // lies beneath, if any; truth: the true roots.
+        show(searches, count, selected, revision, ground, truth) {
+            const same = searches === showing.searches && count === showing.count && revision === showing.revision
+                && ground === showing.ground && truth === showing.truth;
+            showing = { searches, count, selected, revision, ground, truth };
             if (same)
                 drawMarks();
             else

@@ -15,6 +15,7 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
     const history = []; // the lines entered, for ↑ and ↓ in every run
     let current = 0; // the run going on; what earlier ones call does nothing
     let lines = null; // its line discipline
+    let entered = []; // the lines it has read, each with its line end; null: the end of the input
 
     function run() {
         const number = ++current;
@@ -34,6 +35,7 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
         const drawn = drawing.begin();
         const own = createLineDiscipline({ terminal, screen, history, interrupted: () => finish("interrupted") });
         lines = own;
+        entered = [];
         let rest = null; // the bytes of the line being read that the program has not taken yet
 
         const services = {
@@ -44,6 +46,8 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
                     if (!own.hasLine())
                         state("input");
                     const text = await own.nextLine();
+                    if (active())
+                        entered.push(text);
                     // At once: the line is the program's, whatever is still
                     // being drawn.
                     if (active())
@@ -56,7 +60,7 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
                 rest = rest.length > size ? rest.subarray(size) : null;
                 return bytes;
             },
-            searchStarted: (first, second) => active() && drawn.started(first, second),
+            searchStarted: (first, second, polynomial) => active() && drawn.started(first, second, polynomial),
             searchStepped: point => active() && drawn.stepped(point),
             searchEnded: (end, root) => active() && drawn.ended(end, root),
             rootWritten: (number, remark, afterMiss) => active() && drawn.rootWritten(number, remark, afterMiss),
@@ -102,5 +106,6 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
         get lines() {
             return lines;
         },
+        entered: () => entered,
     };
 }

@@ -3,7 +3,8 @@
 // computed, each with |P| there as the search compares it with the
 // tolerance; how the search ended and the root it returned; and, as the
 // dialogue writes that root, whether it carries the remark that the
-// tolerance was not reached, and whether a search before it missed.
+// tolerance was not reached, and whether a search before it missed; and the
+// polynomial each search worked on, as the program held it at its start.
 
 // The tolerance, as the program holds it: 1e-5 as a float.
 export const tolerance = Math.fround(1e-5);
@@ -20,8 +21,8 @@ export function createSteps() {
         revision: 0, // changes so far, to tell whether anything changed
         // Whether every root has been written: the run's steps are complete.
         complete: false,
-        started(first, second) {
-            searches.push({ points: [point(first), point(second)], end: null, root: null, remark: null, afterMiss: false });
+        started(first, second, polynomial) {
+            searches.push({ points: [point(first), point(second)], end: null, root: null, remark: null, afterMiss: false, polynomial });
             steps.count += 2;
             ++steps.revision;
         },

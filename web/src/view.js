@@ -31,14 +31,15 @@ export function ticks(low, high) {
 const distinct = list => list.length >= 2 && new Set(list.map(tick => tick.label)).size === list.length;
 
 // The rectangle that shows the start points and the roots well: all roots
-// that reached the tolerance, and the others unless they lie ten times
-// farther out than those; what lies beyond is marked at the edge.
-function framed(searches) {
+// that reached the tolerance, and the others and the true roots (truth)
+// unless they lie ten times farther out than those; what lies beyond is
+// marked at the edge.
+function framed(searches, truth) {
     const roots = searches.filter(search => search.root);
     const reached = roots.filter(search => search.end === "tolerance").map(search => search.root);
     const reach = 10 * Math.max(Math.SQRT2, ...reached.map(root => Math.hypot(root.re, root.im)));
     const others = roots.filter(search => search.end !== "tolerance" && Math.hypot(search.root.re, search.root.im) <= reach);
-    const framedPoints = [...starts, ...reached, ...others.map(search => search.root)];
+    const framedPoints = [...starts, ...reached, ...others.map(search => search.root), ...truth.filter(z => Math.hypot(z.re, z.im) <= reach)];
     const box = axis => [Math.min(...framedPoints.map(z => z[axis])), Math.max(...framedPoints.map(z => z[axis]))];
     const [[left, right], [bottom, top]] = [box("re"), box("im")];
     const pad = Math.max(0.25, 0.15 * Math.max(right - left, top - bottom));
@@ -48,10 +49,11 @@ function framed(searches) {
 export function createView() {
     let size = { w: 300, h: 300 };
     let searches = [];
+    let truth = [];
     let chosen = null; // centre and pixels per unit the user chose; null: framed
 
     function fitted() {
-        const frame = framed(searches);
+        const frame = framed(searches, truth);
         const scale = Math.min(size.w / (frame.right - frame.left), size.h / (frame.top - frame.bottom));
         return { re: (frame.left + frame.right) / 2, im: (frame.bottom + frame.top) / 2, scale };
     }
@@ -71,9 +73,10 @@ export function createView() {
         get size() {
             return size;
         },
-        // The searches framed while the user has not chosen a view.
-        frame(searchesSoFar) {
-            searches = searchesSoFar;
+        // The searches and the true roots framed while the user has not
+        // chosen a view.
+        frame(searchesSoFar, trueRoots) {
+            [searches, truth] = [searchesSoFar, trueRoots];
         },
         world: () => worldOf(current()),
         // Where a point of the plane is drawn, in pixels from the top left.

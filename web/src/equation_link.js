@@ -1,0 +1,54 @@
+// A link to the equation of a run, for a teacher to hand out: the page it
+// opens types the same lines into the terminal, one each time the program
+// asks, so the run and its drawing come out the same. The link holds only
+// text for the program, never more than mostTyped characters of it.
+
+export const mostTyped = 2000;
+// What a terminal would not take as typed text; tabs count as blanks.
+const controls = /[\0-\x08\x0b-\x1f\x7f-\x9f\u2028\u2029]/g;
+
+// The link to this page typing lines.
+export function linkTo(lines) {
+    return `${location.href.split("#")[0]}#input=${encodeURIComponent(lines.join("\n"))}`;
+}
+
+// What a link's fragment asks to type: the lines, and what the page says
+// of them; null for a fragment that is no such link.
+export function linkedInput(fragment) {
+    if (!fragment.startsWith("#input="))
+        return null;
+    let text;
+    try {
+        text = decodeURIComponent(fragment.slice(7));
+    } catch {
+        return { lines: [], said: "Ссылка повреждена: её текст не прочесть, и ничего не набрано." };
+    }
+    const said = [];
+    const characters = Array.from(text);
+    if (characters.length > mostTyped) {
+        text = characters.slice(0, mostTyped).join("");
+        said.push(`набраны только первые ${mostTyped} знаков из ${characters.length}`);
+    }
+    const clean = text.replace(/\r\n?/g, "\n").replace(controls, "");
+    if (clean !== text.replace(/\r\n?/g, "\n"))
+        said.push("управляющие знаки пропущены");
+    const lines = clean.split("\n");
+    return { lines, said: `Уравнение набрано по ссылке, строк: ${lines.length}${said.map(part => `; ${part}`).join("")}.` };
+}
+
+// The button that copies the link to the lines the run going on has read
+// (entered(): each with its line end, null for the end of the input), and
+// shows it in output, where it can be copied by hand too.
+export function offerLink(button, output, entered) {
+    button.addEventListener("click", async () => {
+        const lines = entered().filter(line => line !== null).map(line => line.replace(/\n$/, ""));
+        if (lines.length === 0) {
+            output.textContent = "Сначала введите уравнение: ссылка набирает введённые строки.";
+            return;
+        }
+        const link = linkTo(lines);
+        const copied = await navigator.clipboard?.writeText(link).then(() => true, () => false);
+        output.textContent = `${copied ? "Ссылка скопирована" : "Скопируйте ссылку"}: ${link}`;
+        output.dataset.link = link;
+    });
+}

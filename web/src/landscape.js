@@ -1,0 +1,132 @@
+// The landscape under the plane's trails: log₁₀|P| of the polynomial a
+// search worked on, as shading (darker where |P| is smaller), a thin line at
+// each whole decade and a bold one where |P| equals the tolerance, the small
+// region where a search stops. Its colours stay light enough that every
+// search's colour keeps 3:1 against them. Computed in double precision on a
+// grid of cells a few pixels wide, and around each root of that polynomial
+// on a finer grid of its own, so that the tolerance line is true at every
+// zoom.
+
+import { element } from "./marks.js";
+import { tolerance } from "./steps.js";
+import { abs, distinct, evaluate, trueRoots } from "./true_roots.js";
+
+const cell = 4; // pixels
+const light = [255, 247, 220];
+const dark = [217, 230, 242];
+const toleranceLevel = Math.log10(tolerance);
+// The colour for t from 0 (the smallest |P| shown) to 1 (the largest).
+export const shade = t => light.map((c, k) => Math.round(dark[k] + (c - dark[k]) * t));
+export const palette = { light: `rgb(${light})`, dark: `rgb(${dark})` };
+
+// log₁₀|P(z)|, z = [re, im].
+const height = (polynomial, z) => Math.log10(abs(evaluate(polynomial, z).value));
+
+// The pieces of the lines where values (cols × rows, at the pixels
+// place(i, j)) cross level, as SVG path text: marching squares.
+function contour(values, cols, rows, level, place) {
+    let d = "";
+    const at = (i, j) => values[j * cols + i];
+    for (let j = 0; j + 1 < rows; ++j) {
+        for (let i = 0; i + 1 < cols; ++i) {
+            const corners = [[i, j], [i + 1, j], [i + 1, j + 1], [i, j + 1]];
+            const crossings = [];
+            corners.forEach(([i0, j0], k) => {
+                const [i1, j1] = corners[(k + 1) % 4];
+                const [a, b] = [at(i0, j0), at(i1, j1)];
+                if (a < level !== b < level) {
+                    const t = (level - a) / (b - a);
+                    const p = place(i0 + t * (i1 - i0), j0 + t * (j1 - j0));
+                    crossings.push(`${p.x.toFixed(2)} ${p.y.toFixed(2)}`);
+                }
+            });
+            for (let k = 0; k + 1 < crossings.length; k += 2)
+                d += `M${crossings[k]}L${crossings[k + 1]}`;
+        }
+    }
+    return d;
+}
+
+// The values on a grid, each log₁₀|P| kept finite: a zero of P as a value
+// below every other, so that lines still find it.
+function grid(polynomial, cols, rows, world) {
+    const values = new Float64Array(cols * rows);
+    for (let j = 0; j < rows; ++j)
+        for (let i = 0; i < cols; ++i)
+            values[j * cols + i] = height(polynomial, world(i, j));
+    let [lo, hi] = [Infinity, -Infinity];
+    for (const v of values) {
+        if (Number.isFinite(v))
+            [lo, hi] = [Math.min(lo, v), Math.max(hi, v)];
+    }
+    values.forEach((v, k) => (values[k] = v === -Infinity ? lo - 1 : v === Infinity ? hi + 1 : v));
+    return { values, lo, hi };
+}
+
+// How far from root along any of 8 directions |P| stays below the tolerance.
+function toleranceRadius(polynomial, root) {
+    let widest = 0;
+    for (let k = 0; k < 8; ++k) {
+        const u = [Math.cos(k * Math.PI / 4), Math.sin(k * Math.PI / 4)];
+        const below = t => height(polynomial, [root.re + t * u[0], root.im + t * u[1]]) < toleranceLevel;
+        let [inside, outside] = [0, 1e-30 * Math.max(1, Math.hypot(root.re, root.im))];
+        while (below(outside) && outside < 1e30)
+            [inside, outside] = [outside, outside * 4];
+        for (let n = 0; n < 40; ++n) {
+            const middle = (inside + outside) / 2;
+            [inside, outside] = below(middle) ? [middle, outside] : [inside, middle];
+        }
+        widest = Math.max(widest, outside);
+    }
+    return widest;
+}
+
+const made = new WeakMap();
+// The landscape of polynomial in view, as an SVG group, and the range of
+// log₁₀|P| it shades; none where |P| is 0 or undefined everywhere.
+export function landscape(polynomial, view) {
+    const { w, h } = view.size;
+    const world = view.world();
+    const key = `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
+    if (made.get(polynomial)?.key === key)
+        return made.get(polynomial);
+    const cols = Math.ceil(w / cell);
+    const rows = Math.ceil(h / cell);
+    const perPixel = (world.right - world.left) / w;
+    const at = (x, y) => [world.left + x * perPixel, world.top - y * perPixel];
+    const { values, lo, hi } = grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
+    const group = element("g", { class: "landscape" });
+    const result = hi >= lo ? { key, group, lo, hi } : { key, group, lo: null, hi: null };
+    made.set(polynomial, result);
+    if (result.lo === null)
+        return result;
+
+    const canvas = document.createElement("canvas");
+    [canvas.width, canvas.height] = [cols, rows];
+    const context = canvas.getContext("2d");
+    const image = context.createImageData(cols, rows);
+    values.forEach((v, k) => image.data.set([...shade(hi > lo ? (v - lo) / (hi - lo) : 1), 255], 4 * k));
+    context.putImageData(image, 0, 0);
+    const picture = element("image", { width: cols * cell, height: rows * cell, preserveAspectRatio: "none" });
+    picture.setAttribute("href", canvas.toDataURL());
+    const place = (i, j) => ({ x: (i + 0.5) * cell, y: (j + 0.5) * cell });
+    let decades = "";
+    const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
+    for (let level = Math.ceil(lo / every) * every; level <= hi; level += every)
+        decades += contour(values, cols, rows, level, place);
+    let bold = contour(values, cols, rows, toleranceLevel, place);
+    // Around each root in view, a grid of its own where the region is
+    // smaller than a few cells.
+    const near = 24;
+    for (const root of distinct(trueRoots(polynomial).roots)) {
+        const p = { x: (root.re - world.left) / perPixel, y: (world.top - root.im) / perPixel };
+        const r = toleranceRadius(polynomial, root) * 1.5;
+        if (p.x < 0 || p.y < 0 || p.x > w || p.y > h || r / perPixel > 4 * cell || !(r > 0))
+            continue;
+        const step = (2 * r) / (near - 1);
+        const local = grid(polynomial, near, near, (i, j) => [root.re - r + i * step, root.im + r - j * step]).values;
+        bold += contour(local, near, near, toleranceLevel, (i, j) => ({ x: p.x + (-r + i * step) / perPixel, y: p.y + (-r + j * step) / perPixel }));
+    }
+    group.append(picture, element("path", { d: decades, class: "decade" }), element("path", { d: bold, class: "tolerance" }));
+    return result;
+}
