@@ -20,8 +20,8 @@ function screenOf(c, input = c.input) {
 }
 
 // oldBrowser: without what browsers after Safari 15, the oldest the page
-// serves, brought.
-async function open(browser, site, view, { oldBrowser = false } = {}) {
+// serves, brought; hash: the page's address ends with it.
+async function open(browser, site, view, { oldBrowser = false, hash = "" } = {}) {
     const page = await browser.newPage();
     await page.setViewport(view);
     if (oldBrowser) {
@@ -42,11 +42,27 @@ async function open(browser, site, view, { oldBrowser = false } = {}) {
                 text += (k > 0 && !buffer.getLine(k).isWrapped ? "\n" : "") + buffer.getLine(k).translateToString(true);
             return text.replace(/\n+$/, "");
         };
+        // What the solver's hook tells the page: each search's polynomial.
+        let create = null;
+        Object.defineProperty(window, "createChord", { set: made => (create = made), get: () => options => {
+            const { searchStarted } = options.pageConsole;
+            window.hooked = [];
+            options.pageConsole.searchStarted = (...told) => (window.hooked.push(told[2]), searchStarted(...told));
+            return create(options);
+        } });
+        // A picture's pixels, as RGBA.
+        window.pixelsOf = async source => {
+            const picture = Object.assign(new Image(), { src: source });
+            await picture.decode();
+            const canvas = Object.assign(document.createElement("canvas"), { width: picture.width, height: picture.height });
+            canvas.getContext("2d").drawImage(picture, 0, 0);
+            return canvas.getContext("2d").getImageData(0, 0, picture.width, picture.height);
+        };
         window.longTasks = [];
         new PerformanceObserver(list => window.longTasks.push(...list.getEntries().map(e => ({ at: e.startTime, ms: e.duration }))))
             .observe({ type: "longtask" });
     });
-    await page.goto("file://" + path.resolve(site, "index.html"));
+    await page.goto("file://" + path.resolve(site, "index.html") + hash);
     const cdp = await page.target().createCDPSession();
     page.state = () => page.evaluate(() => document.body.dataset.state);
     page.status = () => page.evaluate(() => document.body.dataset.status);

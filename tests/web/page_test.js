@@ -17,6 +17,7 @@ const zlib = require("zlib");
 const puppeteer = require(path.resolve(modules, "puppeteer-core"));
 const { open, expect, failures } = require("./browser.js");
 const { checkDrawing, overlapsOnPlane, chartInk, programForm, seen } = require("./drawing_checks.js");
+const { readLessons, checkLink, hostileLinks, checkPlaneFile } = require("./lessons.js");
 
 const unescape = text => text.replace(/\\n/g, "\n").replace(/\\t/g, "\t");
 const cases = Object.fromEntries(fs.readdirSync(path.join(tests, "cases")).filter(name => name.endsWith(".txt")).sort()
@@ -227,9 +228,16 @@ const extras = {
     far_root: noOverlaps,
     huge_coefficients: async page => expect("an infinite |P| is drawn", (await chartInk(page, "p-chart")) > 20),
     quadratic: hoverRoot,
-    step_budget: async (page, name) => (await noOverlaps(page, name), await stepAtTheKeyWait(page)),
+    step_budget: async (page, name) => {
+        await noOverlaps(page, name);
+        await stepAtTheKeyWait(page);
+        await page.mouse.move(0, 0);
+        await checkPlaneFile(page, output);
+        await page.focus(".xterm-helper-textarea");
+    },
 };
 
+const lessons = [];
 async function desktop(browser) {
     const page = await open(browser, site, { width: 1280, height: 800 }, { oldBrowser: true });
     await page.settled("input");
@@ -254,12 +262,16 @@ async function desktop(browser) {
             await (await page.$("#drawing")).screenshot({ path: path.join(output, `drawing-${name}.png`) });
         }
         await extras[name]?.(page, name);
+        lessons.push(await readLessons(page, name, c));
+        await checkLink(browser, site, page, name, c);
+        await page.focus(".xterm-helper-textarea");
         for (const key of ["Shift", "Control", "Alt", "Meta", "CapsLock"])
             await page.press(key);
         await page.quiet();
         expect(`${name}: a modifier alone ends no wait`, (await page.state()) === "key");
         await endWith(page, name, endings[index % endings.length], c);
     }
+    fs.writeFileSync(path.join(output, "lessons.json"), JSON.stringify(lessons));
     expect("the table showed |P| from 1e6 on and below 1e-4", seen.big > 0 && seen.small > 0, JSON.stringify(seen));
     expect("the focus is on the button", await page.evaluate(() => document.activeElement.id === "again"));
     await audit(page, "after a run");
@@ -449,7 +461,8 @@ async function main() {
     const size = fs.readdirSync(site).reduce((sum, name) => sum + zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 9 }).length, 0);
     console.log(`the page: ${size} bytes gzip`);
     expect("the page within 250 KB gzip", size <= 250000, `${size} bytes`);
-    for (const part of [desktop, narrow, phone]) {
+    const links = browser => hostileLinks(browser, site, cases);
+    for (const part of [desktop, narrow, phone, links]) {
         const before = failures.length;
         await part(browser).catch(error => failures.push(`${part.name}: ${error.stack}`));
         console.log(`${part.name}: ${failures.length === before ? "as expected" : failures.slice(before).join("\n\n")}`);

@@ -23,12 +23,15 @@ export const palette = { light: `rgb(${light})`, dark: `rgb(${dark})` };
 const height = (polynomial, z) => Math.log10(abs(evaluate(polynomial, z).value));
 
 // The pieces of the lines where values (cols × rows, at the pixels
-// place(i, j)) cross level, as SVG path text: marching squares.
-function contour(values, cols, rows, level, place) {
+// place(i, j)) cross level, as SVG path text with digits decimals:
+// marching squares, leaving out the squares skip(i, j) names.
+function contour(values, cols, rows, level, place, digits = 2, skip = () => false) {
     let d = "";
     const at = (i, j) => values[j * cols + i];
     for (let j = 0; j + 1 < rows; ++j) {
         for (let i = 0; i + 1 < cols; ++i) {
+            if (skip(i, j))
+                continue;
             const corners = [[i, j], [i + 1, j], [i + 1, j + 1], [i, j + 1]];
             const crossings = [];
             corners.forEach(([i0, j0], k) => {
@@ -37,7 +40,7 @@ function contour(values, cols, rows, level, place) {
                 if (a < level !== b < level) {
                     const t = (level - a) / (b - a);
                     const p = place(i0 + t * (i1 - i0), j0 + t * (j1 - j0));
-                    crossings.push(`${p.x.toFixed(2)} ${p.y.toFixed(2)}`);
+                    crossings.push(`${p.x.toFixed(digits)} ${p.y.toFixed(digits)}`);
                 }
             });
             for (let k = 0; k + 1 < crossings.length; k += 2)
@@ -114,19 +117,26 @@ export function landscape(polynomial, view) {
     const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
     for (let level = Math.ceil(lo / every) * every; level <= hi; level += every)
         decades += contour(values, cols, rows, level, place);
-    let bold = contour(values, cols, rows, toleranceLevel, place);
-    // Around each root in view, a grid of its own where the region is
-    // smaller than a few cells.
+    // Where the region around a root is a few cells wide or less, the
+    // grid cannot draw its line truly: a grid of its own around that root
+    // does, to the digits a sub-pixel line needs (down to a thousandth of a
+    // pixel; zoomed in, a smaller one is drawn), and the coarse grid's
+    // squares there are left out.
     const near = 24;
+    let bold = "";
+    const boxes = [];
     for (const root of distinct(trueRoots(polynomial).roots)) {
         const p = { x: (root.re - world.left) / perPixel, y: (world.top - root.im) / perPixel };
         const r = toleranceRadius(polynomial, root) * 1.5;
-        if (p.x < 0 || p.y < 0 || p.x > w || p.y > h || r / perPixel > 4 * cell || !(r > 0))
+        if (p.x < -cell || p.y < -cell || p.x > w + cell || p.y > h + cell || r / perPixel > 4 * cell || !(r / perPixel > 1e-3))
             continue;
+        boxes.push({ ...p, r: r / perPixel + cell });
         const step = (2 * r) / (near - 1);
         const local = grid(polynomial, near, near, (i, j) => [root.re - r + i * step, root.im + r - j * step]).values;
-        bold += contour(local, near, near, toleranceLevel, (i, j) => ({ x: p.x + (-r + i * step) / perPixel, y: p.y + (-r + j * step) / perPixel }));
+        bold += contour(local, near, near, toleranceLevel, (i, j) => ({ x: p.x + (-r + i * step) / perPixel, y: p.y + (-r + j * step) / perPixel }), 6);
     }
+    const covered = (i, j) => boxes.some(p => Math.abs((i + 1) * cell - p.x) <= p.r + cell && Math.abs((j + 1) * cell - p.y) <= p.r + cell);
+    bold += contour(values, cols, rows, toleranceLevel, place, 2, covered);
     group.append(picture, element("path", { d: decades, class: "decade" }), element("path", { d: bold, class: "tolerance" }));
     return result;
 }

@@ -81,11 +81,15 @@ terminal.onData(data => runs.lines.data(data));
 // A tap gives the terminal the focus, which opens the on-screen keyboard.
 area.addEventListener("pointerup", event => event.pointerType !== "mouse" && terminal.focus());
 
-offerLink(document.querySelector("[data-part=share]"), document.querySelector("[data-part=shared]"), runs.entered);
+const shared = document.querySelector("[data-part=shared]");
+offerLink(document.querySelector("[data-part=share]"), shared, runs.entered);
 
 again.addEventListener("click", () => {
     if (linked)
         linked.lines.length = 0;
+    // The link shown was to the equation of the run before.
+    shared.textContent = "";
+    delete shared.dataset.link;
     status.textContent = "";
     delete page.status;
     runs.run();

@@ -40,7 +40,7 @@ export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, s
             layer.setAttribute("viewBox", `0 0 ${w} ${h}`);
         Object.assign(rings.style, { width: `${w}px`, height: `${h}px` });
         const world = view.world();
-        svg.dataset.view = [world.left, world.right, world.bottom, world.top].map(x => x.toPrecision(4)).join(" ");
+        svg.dataset.view = [world.left, world.right, world.bottom, world.top].join(" ");
         const ground = showing.ground && landscape(showing.ground, view);
         shaded(ground && ground.lo !== null ? ground : null);
         drawBase(base, { view, searches: showing.searches, count: showing.count, colors, ground: ground?.group, truth: showing.truth });
