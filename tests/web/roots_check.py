@@ -62,10 +62,10 @@ P = lambda table, z: abs(mpmath.polyval([mpmath.mpc(*c) for c in table], z))
 close = lambda a, b, scale: abs(a - b) <= 1e-9 * max(1, scale)
 
 def roots_of(table):
-    """The roots of a polynomial (highest power first), and how many lie at infinity: all for P = 0."""
+    """The roots of a polynomial (highest power first), exact zeros apart, and how many lie at infinity: all for P = 0."""
     c = [mpmath.mpc(*z) for z in table]
-    lead = next((k for k, z in enumerate(c) if z != 0), len(c))
-    return (list(mpmath.polyroots(c[lead:], maxsteps=400, extraprec=400)) if len(c) - lead > 1 else []), lead
+    lead, zeros = next((k for k, z in enumerate(c) if z != 0), len(c)), next((k for k, z in enumerate(reversed(c)) if z != 0), 0)
+    return [mpmath.mpc(0)] * zeros + (list(mpmath.polyroots(c[lead:len(c) - zeros], maxsteps=400, extraprec=400)) if len(c) - lead - zeros > 1 else []), lead
 
 def check_roots(name, case, hooked, printed):
     """chord-roots.csv against the transcript and mpmath, the polynomials told, the stories, the true roots drawn, the notes."""
