@@ -60,6 +60,14 @@ async function measure(browser, slowdown) {
     });
     await page.mouse.move(0, 0);
     await timed("zoom in", () => click("[data-part=zoom-in]"));
+    await page.$eval("[data-part=plane]", plane => plane.focus());
+    await timed("pan, Shift+→ five times", async () => {
+        await page.keyboard.down("Shift");
+        for (let k = 0; k < 5; ++k)
+            await page.keyboard.press("ArrowRight");
+        await page.keyboard.up("Shift");
+    });
+    await timed("the landscape of search 2", () => page.select("[data-part=ground]", "1"));
     await timed("reset the view", () => click("[data-part=zoom-reset]"));
     await timed("a narrower window", () => page.setViewport({ width: 1000, height: 900 }));
     await timed("end the run", () => page.keyboard.press("x"));

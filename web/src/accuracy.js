@@ -51,12 +51,12 @@ function notes({ truth, missed }, count) {
     if (truth.atInfinity > 0) {
         const finite = count - truth.atInfinity;
         said.push(`Старший коэффициент равен 0: конечных корней ${finite === 0 ? "нет" : finite}, `
-            + `остальные ${truth.atInfinity} — на бесконечности; их ни один поиск найти не может.`);
+            + `остальные ${truth.atInfinity} — на бесконечности.`);
     }
     const named = t => exact(t) + (t.multiplicity > 1 ? ` (кратности ${t.multiplicity})` : "");
     for (const t of distinct(truth.roots).filter(t => t.multiplicity > 1)) {
-        said.push(`Корень ${named(t)} узнан как кратный, и его истинное значение найдено так же точно, как простые корни;`
-            + " но у кратного корня |P| мал на целой области вокруг него, и напечатанные корни от него дальше.");
+        said.push(`Корень ${named(t)} узнан как кратный и найден так же точно, как простые; но |P| мал на целой области`
+            + " вокруг него, и напечатанные корни дальше от него.");
     }
     if (missed.length > 0)
         said.push(`Истинные корни, к которым не подошёл ни один напечатанный: ${distinct(missed).map(named).join("; ")}.`);

@@ -77,8 +77,8 @@ function drawRun(panel, parts, lifetime) {
     const shaded = range => {
         const search = Number(parts.ground.value) + 1;
         parts["legend-text"].textContent = !range ? (steps.count === 0 ? "" : "Рельефа нет: |P| всюду равен 0 или не определён.")
-            : `Рельеф поиска ${search}: log₁₀|P(x)| многочлена, с которым он начат, от ${range.lo.toFixed(1)} (темнее) до `
-            + `${range.hi.toFixed(1)} (светлее); тонкие линии — целые степени 10, жирная — допуск |P| = 1e-05, где поиск останавливается.`;
+            : `Рельеф поиска ${search}: log₁₀|P(x)| его многочлена, от ${range.lo.toFixed(1)} (темнее) до ${range.hi.toFixed(1)}`
+            + " (светлее); линии — целые степени 10, жирная — допуск |P| = 1e-05.";
     };
     const plane = createPlane({ svg: parts.plane, rings: parts["plane-marks"], hint: parts["plane-hint"], tooltip: parts.tooltip },
         { colors, describe, shaded, lifetime });

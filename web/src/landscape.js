@@ -9,7 +9,7 @@
 
 import { element } from "./marks.js";
 import { tolerance } from "./steps.js";
-import { abs, distinct, evaluate, trueRoots } from "./true_roots.js";
+import { distinct, trueRoots } from "./true_roots.js";
 
 const cell = 4; // pixels
 const light = [255, 247, 220];
@@ -19,35 +19,55 @@ const toleranceLevel = Math.log10(tolerance);
 export const shade = t => light.map((c, k) => Math.round(dark[k] + (c - dark[k]) * t));
 export const palette = { light: `rgb(${light})`, dark: `rgb(${dark})` };
 
-// log₁₀|P(z)|, z = [re, im].
-const height = (polynomial, z) => Math.log10(abs(evaluate(polynomial, z).value));
+// log₁₀|P(z)|, z = [re, im]: Horner's scheme as true_roots.js's
+// evaluate, in plain numbers, as it runs for every cell.
+function height(polynomial, [re, im]) {
+    let a = 0;
+    let b = 0;
+    for (const [cr, ci] of polynomial) {
+        const next = a * re - b * im + cr;
+        b = a * im + b * re + ci;
+        a = next;
+    }
+    return Math.log10(Math.hypot(a, b));
+}
 
 // The pieces of the lines where values (cols × rows, at the pixels
-// place(i, j)) cross level, as SVG path text with digits decimals:
-// marching squares, leaving out the squares skip(i, j) names.
-function contour(values, cols, rows, level, place, digits = 2, skip = () => false) {
-    let d = "";
-    const at = (i, j) => values[j * cols + i];
+// place(i, j)) cross the levels from first to last, every apart, as SVG
+// path text with digits decimals: marching squares, leaving out the
+// squares skip(i, j) names.
+function contour(values, cols, rows, place, { first, last = first, every = 1, digits = 2, skip = () => false }) {
+    const parts = [];
+    const point = (i, j) => {
+        const p = place(i, j);
+        return `${p.x.toFixed(digits)} ${p.y.toFixed(digits)}`;
+    };
     for (let j = 0; j + 1 < rows; ++j) {
         for (let i = 0; i + 1 < cols; ++i) {
-            if (skip(i, j))
+            const a = values[j * cols + i];
+            const b = values[j * cols + i + 1];
+            const c = values[(j + 1) * cols + i + 1];
+            const d = values[(j + 1) * cols + i];
+            const lo = Math.min(a, b, c, d);
+            const hi = Math.max(a, b, c, d);
+            if (!(hi > lo) || skip(i, j))
                 continue;
-            const corners = [[i, j], [i + 1, j], [i + 1, j + 1], [i, j + 1]];
-            const crossings = [];
-            corners.forEach(([i0, j0], k) => {
-                const [i1, j1] = corners[(k + 1) % 4];
-                const [a, b] = [at(i0, j0), at(i1, j1)];
-                if (a < level !== b < level) {
-                    const t = (level - a) / (b - a);
-                    const p = place(i0 + t * (i1 - i0), j0 + t * (j1 - j0));
-                    crossings.push(`${p.x.toFixed(digits)} ${p.y.toFixed(digits)}`);
-                }
-            });
-            for (let k = 0; k + 1 < crossings.length; k += 2)
-                d += `M${crossings[k]}L${crossings[k + 1]}`;
+            for (let level = Math.max(first, first + Math.ceil((lo - first) / every) * every); level <= Math.min(hi, last); level += every) {
+                const found = [];
+                if (a < level !== b < level)
+                    found.push(point(i + (level - a) / (b - a), j));
+                if (b < level !== c < level)
+                    found.push(point(i + 1, j + (level - b) / (c - b)));
+                if (c < level !== d < level)
+                    found.push(point(i + 1 - (level - c) / (d - c), j + 1));
+                if (d < level !== a < level)
+                    found.push(point(i, j + 1 - (level - d) / (a - d)));
+                for (let k = 0; k + 1 < found.length; k += 2)
+                    parts.push(`M${found[k]}L${found[k + 1]}`);
+            }
         }
     }
-    return d;
+    return parts.join("");
 }
 
 // The values on a grid, each log₁₀|P| kept finite: a zero of P as a value
@@ -85,12 +105,32 @@ function toleranceRadius(polynomial, root) {
 }
 
 const made = new WeakMap();
+const keyOf = (world, { w, h }) => `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
+
+// The landscape made last for polynomial, if any, placed in view: where it
+// was made for another view, moved and scaled to it (its group transformed)
+// and marked stale, to stand in until the landscape of this view is made.
+export function lastLandscape(polynomial, view) {
+    const last = made.get(polynomial);
+    if (!last)
+        return null;
+    const world = view.world();
+    const stale = last.key !== keyOf(world, view.size);
+    const scale = (world.right - world.left) / view.size.w;
+    if (stale)
+        last.group.setAttribute("transform", `translate(${(last.world.left - world.left) / scale} ${(world.top - last.world.top) / scale}) `
+            + `scale(${last.perPixel / scale})`);
+    else
+        last.group.removeAttribute("transform");
+    return { ...last, stale };
+}
+
 // The landscape of polynomial in view, as an SVG group, and the range of
 // log₁₀|P| it shades; none where |P| is 0 or undefined everywhere.
 export function landscape(polynomial, view) {
     const { w, h } = view.size;
     const world = view.world();
-    const key = `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
+    const key = keyOf(world, view.size);
     if (made.get(polynomial)?.key === key)
         return made.get(polynomial);
     const cols = Math.ceil(w / cell);
@@ -99,7 +139,7 @@ export function landscape(polynomial, view) {
     const at = (x, y) => [world.left + x * perPixel, world.top - y * perPixel];
     const { values, lo, hi } = grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
     const group = element("g", { class: "landscape" });
-    const result = hi >= lo ? { key, group, lo, hi } : { key, group, lo: null, hi: null };
+    const result = { key, group, world, perPixel, ...(hi >= lo ? { lo, hi } : { lo: null, hi: null }) };
     made.set(polynomial, result);
     if (result.lo === null)
         return result;
@@ -108,15 +148,20 @@ export function landscape(polynomial, view) {
     [canvas.width, canvas.height] = [cols, rows];
     const context = canvas.getContext("2d");
     const image = context.createImageData(cols, rows);
-    values.forEach((v, k) => image.data.set([...shade(hi > lo ? (v - lo) / (hi - lo) : 1), 255], 4 * k));
+    values.forEach((v, k) => {
+        const [r, g, b] = shade(hi > lo ? (v - lo) / (hi - lo) : 1);
+        image.data[4 * k] = r;
+        image.data[4 * k + 1] = g;
+        image.data[4 * k + 2] = b;
+        image.data[4 * k + 3] = 255;
+    });
     context.putImageData(image, 0, 0);
     const picture = element("image", { width: cols * cell, height: rows * cell, preserveAspectRatio: "none" });
     picture.setAttribute("href", canvas.toDataURL());
     const place = (i, j) => ({ x: (i + 0.5) * cell, y: (j + 0.5) * cell });
-    let decades = "";
+    // At most 40 lines of whole decades.
     const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
-    for (let level = Math.ceil(lo / every) * every; level <= hi; level += every)
-        decades += contour(values, cols, rows, level, place);
+    const decades = contour(values, cols, rows, place, { first: Math.ceil(lo / every) * every, last: hi, every });
     // Where the region around a root is a few cells wide or less, the
     // grid cannot draw its line truly: a grid of its own around that root
     // does, to the digits a sub-pixel line needs (down to a thousandth of a
@@ -133,10 +178,11 @@ export function landscape(polynomial, view) {
         boxes.push({ ...p, r: r / perPixel + cell });
         const step = (2 * r) / (near - 1);
         const local = grid(polynomial, near, near, (i, j) => [root.re - r + i * step, root.im + r - j * step]).values;
-        bold += contour(local, near, near, toleranceLevel, (i, j) => ({ x: p.x + (-r + i * step) / perPixel, y: p.y + (-r + j * step) / perPixel }), 6);
+        bold += contour(local, near, near, (i, j) => ({ x: p.x + (-r + i * step) / perPixel, y: p.y + (-r + j * step) / perPixel }),
+            { first: toleranceLevel, digits: 6 });
     }
     const covered = (i, j) => boxes.some(p => Math.abs((i + 1) * cell - p.x) <= p.r + cell && Math.abs((j + 1) * cell - p.y) <= p.r + cell);
-    bold += contour(values, cols, rows, toleranceLevel, place, 2, covered);
+    bold += contour(values, cols, rows, place, { first: toleranceLevel, skip: covered });
     group.append(picture, element("path", { d: decades, class: "decade" }), element("path", { d: bold, class: "tolerance" }));
     return result;
 }

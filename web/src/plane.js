@@ -8,7 +8,7 @@
 // selected and of the one under the pointer have a layer of their own.
 
 import { attachGestures } from "./gestures.js";
-import { landscape } from "./landscape.js";
+import { landscape, lastLandscape } from "./landscape.js";
 import { drawBase, drawOverlay, element } from "./marks.js";
 import { shownPoints } from "./steps.js";
 import { createView } from "./view.js";
@@ -41,7 +41,11 @@ export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, s
         Object.assign(rings.style, { width: `${w}px`, height: `${h}px` });
         const world = view.world();
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].join(" ");
-        const ground = showing.ground && landscape(showing.ground, view);
+        // The landscape is made in a task of its own, so that zooming and
+        // panning are never held up by it; the last one stands in meanwhile.
+        const ground = showing.ground && lastLandscape(showing.ground, view);
+        if (showing.ground && (!ground || ground.stale))
+            makeLandscape();
         shaded(ground && ground.lo !== null ? ground : null);
         drawBase(base, { view, searches: showing.searches, count: showing.count, colors, ground: ground?.group, truth: showing.truth });
         drawMarks();
@@ -50,6 +54,11 @@ export function createPlane({ svg, rings, hint, tooltip }, { colors, describe, s
     // updates at most once a frame already.
     const draw = lifetime.perFrame(drawNow);
     lifetime.observe(svg, draw);
+    const makeLandscape = lifetime.timer(() => {
+        if (showing.ground)
+            landscape(showing.ground, view);
+        draw();
+    }, 0);
 
     // The step nearest the pointer, within 16 pixels; its values beside it.
     function hover(p) {
