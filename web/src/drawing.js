@@ -10,10 +10,10 @@ import { createCharts } from "./charts.js";
 import { createLifetime } from "./lifetime.js";
 import { programNumber } from "./numbers.js";
 import { createPlane } from "./plane.js";
+import { savePlane } from "./plane_file.js";
 import { createStepTable } from "./step_table.js";
 import { offerStepsFile } from "./steps_file.js";
 import { attachStepping } from "./stepping.js";
-import { savePlane } from "./plane_file.js";
 import { createSteps, locate, order } from "./steps.js";
 import { story } from "./story.js";
 import { trueRoots } from "./true_roots.js";
@@ -64,7 +64,7 @@ export function createDrawing(panel) {
 function drawRun(panel, parts, lifetime) {
     const steps = createSteps();
     let selected = null; // the point stepped to, from 1; null: all shown
-    let chosen = 0; // the search whose landscape is shown while all steps are
+    let chosen = 0; // the search whose landscape is shown while all steps are shown
     let truth = []; // the roots of the polynomial as typed
 
     function describe({ search, step }) {
@@ -110,6 +110,7 @@ function drawRun(panel, parts, lifetime) {
     lifetime.own(() => {
         parts.current.textContent = parts.story.textContent = parts["legend-text"].textContent = "";
         parts.ground.replaceChildren();
+        parts.ground.disabled = true;
         delete panel.dataset.complete;
     });
     // Picking a search while stepping goes to its first step.
