@@ -74,7 +74,8 @@ const SearchObserver pageObserver{
     [](const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1) {
         static_assert(sizeof(Complex) == 2 * sizeof(float), "the table is read as pairs of floats");
         showSearchStart(x0.real(), x0.imag(), modulus(f0), x1.real(), x1.imag(), modulus(f1),
-            reinterpret_cast<const float*>(CoefficientTable.data()), std::min<std::int32_t>(coefficientCount, tableSize));
+            reinterpret_cast<const float*>(CoefficientTable.data()),
+            std::min<std::int32_t>(coefficientCount, tableSize));
     },
     [](const Complex& x2, const Complex& f2) { showSearchStep(x2.real(), x2.imag(), modulus(f2)); },
     [](SearchEnd end, const Complex& root) { showSearchEnd(static_cast<int>(end), root.real(), root.imag()); },
