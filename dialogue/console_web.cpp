@@ -37,8 +37,7 @@ EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.pageConsole.keyPress(); });
 // polynomial it works on, as the table holds it then (after every division
 // before it): count pairs of floats, the highest power's first.
 EM_JS(void, showSearchStart, (double x0re, double x0im, double p0, double x1re, double x1im, double p1, const float* table, int count), {
-    const parts = Array.from(HEAPF32.subarray(table >> 2, (table >> 2) + 2 * count));
-    const coefficients = parts.filter((part, k) => k % 2 === 0).map((re, k) => [re, parts[2 * k + 1]]);
+    const coefficients = Array.from({ length: count }, (_, k) => [HEAPF32[(table >> 2) + 2 * k], HEAPF32[(table >> 2) + 2 * k + 1]]);
     Module.pageConsole.searchStarted([x0re, x0im, p0], [x1re, x1im, p1], coefficients);
 });
 EM_JS(void, showSearchStep, (double re, double im, double p), { Module.pageConsole.searchStepped([re, im, p]); });

@@ -12,7 +12,10 @@ const { open, expect } = require("./browser.js");
 // Reads what the run on page teaches, for roots_check.py.
 async function readLessons(page, name, c) {
     const lessons = await page.evaluate(async () => {
-        const file = async part => (document.querySelector(`[data-part=${part}]`).href ? (await fetch(document.querySelector(`[data-part=${part}]`).href)).text() : "");
+        const file = async part => {
+            const link = document.querySelector(`[data-part=${part}]`);
+            return link.href ? (await fetch(link.href)).text() : "";
+        };
         return { hooked: window.hooked, roots: await file("roots-csv"), steps: await file("csv"), notes: document.querySelector("[data-part=accuracy-notes]").textContent,
             table: [...document.querySelectorAll("[data-part=accuracy-table] tbody tr")].map(row => row.cells[6].textContent),
             crosses: [...document.querySelectorAll(".true-root")].map(cross => [Number(cross.dataset.re), Number(cross.dataset.im)]), stories: [], landscapes: [] };

@@ -4,19 +4,19 @@
 // dividing cost. As a table, notes for the inputs that have no plain answer,
 // and a file, chord-roots.csv.
 
-import { programNumber } from "./numbers.js";
+import { fileNumber, programNumber } from "./numbers.js";
 import { remarkText } from "./step_table.js";
 import { story } from "./story.js";
 import { abs, distinct, evaluate, sub, trueRoots } from "./true_roots.js";
 
 const distance = (a, b) => abs(sub([a.re, a.im], [b.re, b.im]));
 // A true root counts as found when a printed root came this near.
-export const near = (root, truth) => distance(root, truth) <= Math.max(1e-3, 1e-3 * Math.hypot(truth.re, truth.im));
+const near = (root, truth) => distance(root, truth) <= Math.max(1e-3, 1e-3 * Math.hypot(truth.re, truth.im));
 
 // The measure of a run's printed roots: the true roots, for each printed
 // root the nearest true one, the distance and |P| of the typed polynomial,
 // and the true roots no printed root came near.
-export function measure(searches) {
+function measure(searches) {
     const typed = searches[0].polynomial;
     const truth = trueRoots(typed);
     const rows = searches.map(search => {
@@ -30,10 +30,9 @@ export function measure(searches) {
 }
 
 const file = x => (x === null || x === undefined ? "" : Number.isNaN(x) ? "nan" : !Number.isFinite(x) ? (x > 0 ? "inf" : "-inf") : x.toPrecision(17));
-const nine = x => (Object.is(x, -0) ? "-0.00000000" : x.toPrecision(9));
-export function rootsFile({ rows }) {
+function rootsFile({ rows }) {
     const lines = ["root,re,im,remark,true_re,true_im,error,abs_p_typed"];
-    rows.forEach(({ search, nearest, error, p }, k) => lines.push([k + 1, nine(search.root.re), nine(search.root.im), Number(search.remark),
+    rows.forEach(({ search, nearest, error, p }, k) => lines.push([k + 1, fileNumber(search.root.re), fileNumber(search.root.im), Number(search.remark),
         file(nearest?.re), file(nearest?.im), file(error), file(p)].join(",")));
     return lines.join("\n") + "\n";
 }
