@@ -12,8 +12,16 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 for case in "$(dirname "$0")"/cases/*.txt; do
     tail -n +2 "$case" | head -c -1 | iconv -f UTF-8 -t "$charset" | sed -z "s/\n/$cr\n/g" >"$work/expected"
-    printf '%b' "$(head -n 1 "$case")" | setsid -w timeout 60 "$@" >"$work/output"
+    run() { printf '%b' "$(head -n 1 "$case")" | setsid -w timeout 60 "$@" >"$work/output"; }
+    run "$@"
     status=$?
+    # Wine now and then fails to start a program, with status 1 before a byte is written (chord always writes its
+    # title first): that case runs once more, and the log says so. A fault of chord's own fails both times.
+    if ((status == 1)) && [[ ! -s $work/output && " $* " == *" wine "* ]]; then
+        echo "$(basename "$case"): Wine did not start the program, run again" >&2
+        run "$@"
+        status=$?
+    fi
     if ((status != 0)) || ! cmp -s "$work/expected" "$work/output"; then
         echo "$(basename "$case"): status $status; expected (<) and written (>), as UTF-8:"
         diff <(iconv -f "$charset" -t UTF-8 "$work/expected") <(iconv -f "$charset" -t UTF-8 "$work/output")
