@@ -18,6 +18,11 @@ EM_JS(void, showStoredText, (const char* text, int length), {
     Module.pageConsole.show(new TextDecoder("windows-1251").decode(HEAPU8.subarray(text, text + length)));
 });
 
+// What the program writes itself: digits, letters and line ends, all ASCII.
+EM_JS(void, showWrittenText, (const char* text, int length), {
+    Module.pageConsole.write(String.fromCharCode(...HEAPU8.subarray(text, text + length)));
+});
+
 // Copies at most size bytes of the next line typed, its line end included,
 // into buffer; the rest of a longer line comes with the next call. -1 at the
 // end of the input.
@@ -69,6 +74,29 @@ private:
 
 TypedLines typedLines;
 
+// Standard output: straight to the terminal, unbuffered, so that it keeps
+// its place among the stored texts. The C library's standard output is not
+// used, and so the page needs no file system.
+class ShownText : public std::streambuf {
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        showWrittenText(text, static_cast<int>(count));
+        return count;
+    }
+
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        showWrittenText(&byte, 1);
+        return c;
+    }
+};
+
+ShownText shownText;
+
 const SearchObserver pageObserver{
     [](const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1) {
         static_assert(sizeof(Complex) == 2 * sizeof(float), "the table is read as pairs of floats");
@@ -85,6 +113,7 @@ const SearchObserver pageObserver{
 void openConsole()
 {
     std::cin.rdbuf(&typedLines);
+    std::cout.rdbuf(&shownText);
     searchObserver = &pageObserver;
     rootWritten = [](int number, bool remark, bool afterMiss) { showRootWritten(number, remark, afterMiss); };
 }

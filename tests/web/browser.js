@@ -21,8 +21,10 @@ function screenOf(c, input = c.input) {
 
 // oldBrowser: without what browsers after Safari 15, the oldest the page
 // serves, brought; hash: the page's address ends with it.
-async function open(browser, site, view, { oldBrowser = false, hash = "" } = {}) {
+// address: where the page is served, instead of from disk.
+async function open(browser, site, view, { oldBrowser = false, hash = "", address = null } = {}) {
     const page = await browser.newPage();
+    page.engine = browser.engine;
     await page.setViewport(view);
     if (oldBrowser) {
         await page.evaluateOnNewDocument(() => {
@@ -42,14 +44,6 @@ async function open(browser, site, view, { oldBrowser = false, hash = "" } = {})
                 text += (k > 0 && !buffer.getLine(k).isWrapped ? "\n" : "") + buffer.getLine(k).translateToString(true);
             return text.replace(/\n+$/, "");
         };
-        // What the solver's hook tells the page: each search's polynomial.
-        let create = null;
-        Object.defineProperty(window, "createChord", { set: made => (create = made), get: () => options => {
-            const { searchStarted } = options.pageConsole;
-            window.hooked = [];
-            options.pageConsole.searchStarted = (...told) => (window.hooked.push(told[2]), searchStarted(...told));
-            return create(options);
-        } });
         // A picture's pixels, as RGBA.
         window.pixelsOf = async source => {
             const picture = Object.assign(new Image(), { src: source });
@@ -61,9 +55,26 @@ async function open(browser, site, view, { oldBrowser = false, hash = "" } = {})
         window.longTasks = [];
         new PerformanceObserver(list => window.longTasks.push(...list.getEntries().map(e => ({ at: e.startTime, ms: e.duration }))))
             .observe({ type: "longtask" });
+        // The WebAssembly compiled: from bytes, not from a compiled module.
+        window.compilations = 0;
+        for (const name of ["compile", "compileStreaming", "instantiate", "instantiateStreaming"]) {
+            const real = WebAssembly[name];
+            WebAssembly[name] = (source, ...rest) => ((source instanceof WebAssembly.Module) || ++window.compilations, real.call(WebAssembly, source, ...rest));
+        }
+        WebAssembly.Module = new Proxy(WebAssembly.Module, { construct: (real, made) => (++window.compilations, new real(...made)) });
+        // Last, as it can only be set up before the page's scripts run: what
+        // the solver's hook tells the page, each search's polynomial.
+        let create = null;
+        Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = options => {
+            const { searchStarted } = options.pageConsole;
+            window.hooked = [];
+            options.pageConsole.searchStarted = (...told) => (window.hooked.push(told[2]), searchStarted(...told));
+            return made(options);
+        }) });
     });
-    await page.goto("file://" + path.resolve(site, "index.html") + hash);
-    const cdp = await page.target().createCDPSession();
+    await page.goto(address ?? "file://" + path.resolve(site, "index.html") + hash);
+    // Chromium's own protocol gives touch and a key with a layout's own letter.
+    const cdp = browser.engine === "chromium" ? await page.target().createCDPSession() : null;
     page.state = () => page.evaluate(() => document.body.dataset.state);
     page.status = () => page.evaluate(() => document.body.dataset.status);
     page.settled = (...states) => page.waitForFunction(states => states.includes(document.body.dataset.state),
@@ -84,14 +95,18 @@ async function open(browser, site, view, { oldBrowser = false, hash = "" } = {})
         for (let k = 0; k < times; ++k) {
             for (const held of keys.slice(0, -1))
                 await page.keyboard.down(held);
-            await page.keyboard.press(keys[keys.length - 1]);
+            // The space bar by its key, which WebDriver knows too.
+            await page.keyboard.press(keys[keys.length - 1] === "Space" ? " " : keys[keys.length - 1]);
             for (const held of keys.slice(0, -1).reverse())
                 await page.keyboard.up(held);
         }
     };
     // Ctrl and a letter with a Russian layout: the key is Cyrillic, its code
     // says where it is on the keyboard.
+    // Elsewhere the key is the Latin one at that place.
     page.russianControl = async (letter, code) => {
+        if (!cdp)
+            return page.press(`Control+${code}`);
         await page.keyboard.down("Control");
         const key = { key: letter, code, modifiers: 2, windowsVirtualKeyCode: code.charCodeAt(3) };
         await cdp.send("Input.dispatchKeyEvent", { type: "rawKeyDown", ...key });

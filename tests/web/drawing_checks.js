@@ -100,8 +100,14 @@ async function checkDrawing(page, name, c) {
 function overlapsOnPlane(page) {
     return page.evaluate(() => {
         const plane = document.querySelector("[data-part=plane]");
-        const texts = [...plane.querySelectorAll("text")].map(t => ({ what: t.textContent, box: t.getBoundingClientRect() }));
-        const marks = [...plane.querySelectorAll(".root > *, .start, .true-root > *")].map(m => ({ what: "a mark", box: m.getBoundingClientRect() }));
+        // The shapes' own boxes, without their strokes, which Firefox's
+        // client rectangles take in.
+        const boxOf = shape => {
+            const [{ x, y, width, height }, { a, d, e, f }] = [shape.getBBox(), shape.getCTM()];
+            return { left: x * a + e, right: (x + width) * a + e, top: y * d + f, bottom: (y + height) * d + f };
+        };
+        const texts = [...plane.querySelectorAll("text")].map(t => ({ what: t.textContent, box: boxOf(t) }));
+        const marks = [...plane.querySelectorAll(".root > *, .start, .true-root > *")].map(m => ({ what: "a mark", box: boxOf(m) }));
         const hit = (a, b) => a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 && b.top < a.bottom - 0.5;
         const found = [];
         texts.forEach((a, k) => [...texts.slice(k + 1), ...marks].forEach(b => hit(a.box, b.box) && found.push(`"${a.what}" on "${b.what}"`)));

@@ -1,6 +1,7 @@
 // The page's entry: the terminal where chord runs, fitted to the room the page
 // gives it, and the controls around it.
 
+import "./language.js";
 import { Terminal } from "@xterm/xterm";
 import "@xterm/xterm/css/xterm.css";
 import "../page.css";
@@ -8,6 +9,7 @@ import { createDrawing } from "./drawing.js";
 import { linkedInput, offerLink } from "./equation_link.js";
 import { fitToRoom } from "./fit.js";
 import { createKeyWait } from "./key_wait.js";
+import { keepForOffline } from "./offline.js";
 import { createRuns } from "./runs.js";
 import { createScreen } from "./screen.js";
 
@@ -97,3 +99,4 @@ again.addEventListener("click", () => {
 });
 runs.run();
 terminal.focus();
+keepForOffline();

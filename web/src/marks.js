@@ -157,7 +157,8 @@ export function drawBase(layer, { view, searches, count, colors, ground, truth }
         }
         const edge = atEdge(p, view.size);
         marks.append(draw(edge, edge));
-        taken.push(boxOf(edge.x, edge.y, 8));
+        // A chevron turned aslant reaches √2 times its size from its point.
+        taken.push(boxOf(edge.x, edge.y, 8 * Math.SQRT2));
         named.push({ x: edge.x, y: edge.y, name: `${name} ${edge.arrow} ${programNumber(z.re)} ${programNumber(z.im)}i`, alone: true });
     };
     for (const start of starts) {

@@ -1,9 +1,10 @@
-// The program's runs, one after another, each a fresh instance of chord.js
-// from its start values, and the console each calls (dialogue/console_web.cpp):
+// The program's runs, one after another, each a fresh instance of the
+// program from its start values, and the console each calls (dialogue/console_web.cpp):
 // its texts shown on the terminal, its standard input read from the lines
 // typed there, its key wait.
 
 import { createLineDiscipline } from "./line_discipline.js";
+import { createProgram } from "./program.js";
 
 // stated(state): what the run is doing, told once the screen shows all it
 // wrote before: starting, running, input (waiting for a line), key (waiting
@@ -40,7 +41,8 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
 
         const services = {
             show: text => active() && own.show(text),
-            showByte: byte => active() && own.show(byte === 10 ? "\r\n" : String.fromCharCode(byte)),
+            // A line end moves to the next line's start, as a terminal's output does.
+            write: text => active() && own.show(text.replace(/\n/g, "\r\n")),
             async nextBytes(size) {
                 if (!rest) {
                     if (!own.hasLine())
@@ -79,12 +81,7 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
         keyWait.cancel();
         screen.reset();
         state("starting");
-        globalThis
-            .createChord({
-                pageConsole: services,
-                noInitialRun: true,
-                preRun: [chord => chord.FS.init(() => null, services.showByte, () => {})],
-            })
+        createProgram({ pageConsole: services, noInitialRun: true })
             .then(chord => {
                 state("running");
                 // main is called here rather than on load: the call's promise
