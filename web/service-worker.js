@@ -22,22 +22,20 @@ self.addEventListener("fetch", event => {
     if (event.request.method !== "GET" || url.origin !== location.origin)
         return;
     url.hash = "";
-    const kept = caches.match(url.href, { ignoreSearch: true });
-    const fresh = fetch(url.href, { cache: "no-cache" }).then(response => {
-        if (response.ok) {
+    const fresh = fetch(url.href, { cache: "no-cache" });
+    // Kept as it comes, also where the kept copy was taken meanwhile; the
+    // copy made before the page reads the answer.
+    event.waitUntil(
+        fresh.then(response => {
             const copy = response.clone();
-            event.waitUntil(caches.open(store).then(cache => cache.put(url.href, copy)));
-        }
-        return response;
-    });
+            return response.ok && caches.open(store).then(cache => cache.put(url.href, copy));
+        }, () => {}),
+    );
+    const kept = caches.match(url.href, { ignoreSearch: true });
     event.respondWith(
         new Promise(resolve => {
-            const fallBack = () => kept.then(response => response && resolve(response));
-            const timer = setTimeout(fallBack, patience);
-            fresh.then(resolve, () => {
-                clearTimeout(timer);
-                kept.then(response => resolve(response ?? Response.error()));
-            });
+            setTimeout(() => kept.then(response => response && resolve(response)), patience);
+            fresh.then(resolve, () => kept.then(response => resolve(response ?? Response.error())));
         }),
     );
 });

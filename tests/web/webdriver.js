@@ -22,8 +22,9 @@ const freePort = () => new Promise(resolve => {
 
 async function launch() {
     const port = await freePort();
+    // In the C locale, as on a server, where WebKit reports the language "C".
     const driver = spawn("xvfb-run", ["-a", "-s", "-screen 0 2600x1600x24", "WebKitWebDriver", `--port=${port}`],
-        { detached: true, stdio: "ignore" });
+        { detached: true, stdio: "ignore", env: { ...process.env, LC_ALL: "C" } });
     const base = `http://127.0.0.1:${port}`;
     const call = async (method, where, body) => {
         const answer = await (await fetch(base + where, { method, body: body && JSON.stringify(body) })).json();
@@ -44,7 +45,7 @@ async function launch() {
     let first = true;
 
     async function newPage() {
-        const handle = first ? shown : (await session("POST", "/window/new", { type: "tab" })).handle;
+        const handle = first ? shown : (await session("POST", "/window/new", { type: "window" })).handle;
         first = false;
         const inWindow = async (method, where, body) => {
             if (shown !== handle)
@@ -92,9 +93,8 @@ async function launch() {
             }),
             focus: selector => page.$eval(selector, e => e.focus()),
             click: async selector => {
-                const [x, y] = await page.middle(selector);
-                await page.mouse.move(x, y);
-                await pointer({ type: "pointerDown", button: 0 }, { type: "pointerUp", button: 0 });
+                const found = Object.values(await inWindow("POST", "/element", { using: "css selector", value: selector }))[0];
+                await inWindow("POST", `/element/${found}/click`, {});
             },
             waitForFunction: async (fn, { timeout = 30000 } = {}, arg) => {
                 const until = Date.now() + timeout;
@@ -116,19 +116,23 @@ async function launch() {
                 up: () => pointer({ type: "pointerUp", button: 0 }),
                 wheel: ({ deltaX = 0, deltaY = 0 }) => act([{ type: "wheel", id: "wheel", actions: [{ type: "scroll", x: at[0], y: at[1], deltaX, deltaY }] }]),
             },
-            // The inner size asked for: the window's outer size differs by its frame.
+            // The inner size asked for, the window's frame added; the
+            // MiniBrowser's window is never narrower than 447 px.
             setViewport: async ({ width, height }) => {
                 const [outerWidth, outerHeight] = await run("() => [outerWidth - innerWidth, outerHeight - innerHeight]", []);
                 await inWindow("POST", "/window/rect", { width: width + outerWidth, height: height + outerHeight });
-                await page.waitForFunction(size => innerWidth === size[0] && innerHeight === size[1], {}, [width, height]);
+                await page.waitForFunction(size => innerWidth === Math.max(size[0], 447) && innerHeight === size[1], {}, [width, height]);
             },
             screenshot: async ({ path }) => fs.writeFileSync(path, Buffer.from(await inWindow("GET", "/screenshot"), "base64")),
             addScriptTag: ({ path }) => run("text => document.head.append(Object.assign(document.createElement('script'), { text }))", [fs.readFileSync(path, "utf8")]),
             close: async () => {
                 for (const message of await run("() => window.pageErrors ?? []", []))
                     errorHandlers.forEach(handler => handler(new Error(message)));
-                if (handle !== firstWindow)
-                    await inWindow("DELETE", "/window").then(() => (shown = null));
+                // The first window stays, to be the session's current one.
+                if (handle !== firstWindow) {
+                    await inWindow("DELETE", "/window");
+                    await session("POST", "/window", { handle: (shown = firstWindow) });
+                }
             },
         };
         return page;
