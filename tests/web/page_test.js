@@ -287,6 +287,8 @@ async function desktop(browser) {
     fs.writeFileSync(path.join(output, "lessons.json"), JSON.stringify(lessons));
     const compilations = await page.evaluate(() => window.compilations);
     expect("the program compiled once for all the runs", compilations <= 1, `${compilations} times`);
+    expect("from disk, no worker and no manifest tried", await page.evaluate(() => !navigator.serviceWorker?.controller
+        && !document.querySelector("link[rel=manifest]")));
     expect("the table showed |P| from 1e6 on and below 1e-4", seen.big > 0 && seen.small > 0, JSON.stringify(seen));
     expect("the focus is on the button", await page.evaluate(() => document.activeElement.id === "again"));
     await audit(page, "after a run");
