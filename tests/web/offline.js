@@ -30,6 +30,9 @@ async function offline(browser, site, quadratic) {
     const page = await open(browser, site, { width: 1280, height: 800 }, { address });
     const kept = await page.until(() => navigator.serviceWorker.controller !== null);
     expect("served, the page is kept for offline use", kept && (await page.evaluate(() => document.querySelector("link[rel=manifest]") !== null)));
+    // What Chromium asks of a page before it offers to install it.
+    const { installabilityErrors: unmet } = await (await page.target().createCDPSession()).send("Page.getInstallabilityErrors");
+    expect("served, the page can be put on a home screen", unmet.length === 0, JSON.stringify(unmet));
     await stop(server);
 
     await page.reload();
