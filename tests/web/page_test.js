@@ -263,11 +263,7 @@ async function desktop(browser) {
             await page.screenshot({ path: path.join(output, "screenshot.png") });
         }
         if (["quadratic", "step_budget", "ninth_roots_of_unity"].includes(name)) {
-            // Scrolled into the plane, whose marks are drawn anew.
-    await page.$eval(plane, svg => {
-        const panel = document.getElementById("drawing");
-        panel.scrollTop += svg.getBoundingClientRect().top - panel.getBoundingClientRect().top + 100;
-    });
+            await page.$eval(plane, svg => svg.scrollIntoView());
             await (await page.$("#drawing")).screenshot({ path: path.join(output, `drawing-${name}.png`) });
         }
         await extras[name]?.(page, name);
