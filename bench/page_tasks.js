@@ -6,10 +6,8 @@
 //   node bench/page_tasks.js build/web/site build/web/web/node_modules
 "use strict";
 const [site, modules] = process.argv.slice(2);
-const fs = require("fs");
-const os = require("os");
 const path = require("path");
-const puppeteer = require(path.resolve(modules, "puppeteer-core"));
+const { launch } = require("../tests/web/browser.js");
 
 const quiet = ms => new Promise(resolve => setTimeout(resolve, ms));
 
@@ -80,14 +78,8 @@ async function measure(browser, slowdown) {
 }
 
 async function main() {
-    const browser = await puppeteer.launch({
-        executablePath: "/usr/bin/chromium",
-        headless: true,
-        userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "chord-bench-")),
-        args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking"],
-        // The page before this benchmark was made took minutes for some steps.
-        protocolTimeout: 3600000,
-    });
+    // The page before this benchmark was made took minutes for some steps.
+    const browser = await launch("chromium", modules, undefined, { protocolTimeout: 3600000 });
     const runs = {};
     for (const slowdown of [1, 4])
         runs[slowdown] = await measure(browser, slowdown);

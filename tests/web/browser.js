@@ -2,6 +2,8 @@
 // its state, its screen, keys as users press them (also with a Russian
 // layout), and waits for states, never for a time.
 "use strict";
+const fs = require("fs");
+const os = require("os");
 const path = require("path");
 
 const failures = [];
@@ -17,6 +19,23 @@ function screenOf(c, input = c.input) {
     const prompt = "Задайте порядок уравнения: ";
     const at = c.transcript.indexOf(prompt) + prompt.length;
     return (c.transcript.slice(0, at) + input.replace(/\t/g, " ") + c.transcript.slice(at)).replace(/\n+$/, "");
+}
+
+// An engine as the walks drive it, puppeteer-core from modules: Debian's
+// Chromium as root with no network of its own; Firefox ESR over WebDriver
+// BiDi, which gives no touch, no key with a layout's own letter, and saves
+// downloads in folder; WebKit over classic WebDriver (webdriver.js). What
+// an engine cannot be made to do is said where a walk asks for it.
+async function launch(engine, modules, folder = os.tmpdir(), options = {}) {
+    const puppeteer = require(path.resolve(modules, "puppeteer-core"));
+    const browser = engine === "webkit" ? await require("./webdriver.js").launch()
+        : engine === "firefox" ? await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true,
+            extraPrefsFirefox: { "browser.download.dir": path.resolve(folder), "browser.download.folderList": 2 } })
+        : await puppeteer.launch({ executablePath: "/usr/bin/chromium", headless: true, ...options,
+            userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "chord-chromium-")),
+            args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+                "--disable-component-update", "--disable-sync"] });
+    return Object.assign(browser, { engine });
 }
 
 // oldBrowser: without what browsers after Safari 15, the oldest the page
@@ -81,13 +100,19 @@ async function open(browser, site, view, { oldBrowser = false, hash = "", addres
         { timeout: patience }, states).then(() => page.state());
     // Until the page has done what it was doing: two frames and a task.
     page.quiet = () => page.evaluate(() => new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(resolve)))));
+    // Until expression, in the page, gives the same five frames running.
+    page.still = expression => page.until(expression => {
+        const now = JSON.stringify(new Function(`return ${expression}`)());
+        [window.still, window.last] = [window.last === now ? window.still + 1 : 0, now];
+        return window.still >= 5;
+    }, expression);
     page.until = (test, arg) => page.waitForFunction(test, { timeout: patience, polling: "raf" }, arg).then(() => true, () => false);
     // The middle of an element, scrolled into view.
-    page.middle = async selector => {
-        await page.$eval(selector, element => element.scrollIntoView({ block: "center" }));
-        const box = await (await page.$(selector)).boundingBox();
+    page.middle = selector => page.$eval(selector, element => {
+        element.scrollIntoView({ block: "center" });
+        const box = element.getBoundingClientRect();
         return [box.x + box.width / 2, box.y + box.height / 2];
-    };
+    });
     page.text = selector => page.$eval(selector, element => element.textContent);
     page.press = async key => {
         const [name, times = 1] = key.split("*");
@@ -145,4 +170,4 @@ async function open(browser, site, view, { oldBrowser = false, hash = "", addres
     return page;
 }
 
-module.exports = { open, expect, failures };
+module.exports = { launch, open, expect, failures };

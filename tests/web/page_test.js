@@ -11,11 +11,9 @@
 "use strict";
 const [site, tests, modules, output] = process.argv.slice(2);
 const fs = require("fs");
-const os = require("os");
 const path = require("path");
 const zlib = require("zlib");
-const puppeteer = require(path.resolve(modules, "puppeteer-core"));
-const { open, expect, failures } = require("./browser.js");
+const { launch, open, expect, failures } = require("./browser.js");
 const { checkDrawing, overlapsOnPlane, chartInk, programForm, seen } = require("./drawing_checks.js");
 const { readLessons, checkLink, hostileLinks, checkPlaneFile } = require("./lessons.js");
 const { offline } = require("./offline.js");
@@ -417,6 +415,8 @@ async function narrow(browser) {
         await page.press("x");
     }
     await page.settled("ended");
+    // Where the run's late parts (the accuracy table) have pushed it.
+    await page.still("document.querySelector('summary').getBoundingClientRect().top");
     await page.click("summary");
     const rows = await page.until(() => document.querySelector("[data-part=table] tbody").rows.length > 0);
     expect("the table opened after a run", rows && (await page.$eval("[data-part=table] tbody td:nth-child(3)", td => td.textContent)) === "0 0i");
@@ -470,8 +470,8 @@ async function phone(browser) {
     const scrolled = await page.until(before => scrollY !== before, scrollY);
     expect("one finger over the plane scrolls the page", scrolled && (await view(page)) === framed
         && (await page.$eval("[data-part=plane-hint]", hint => !hint.hidden)));
-    // Until the page stands still: the same place five frames running.
-    await page.until(() => ((window.still = window.lastY === scrollY ? window.still + 1 : 0), (window.lastY = scrollY), window.still >= 5));
+    // Until the page stands still.
+    await page.still("scrollY");
     const [[x2, y2], at] = [await page.middle(plane), await page.evaluate(() => scrollY)];
     await page.touch("touchStart", [[x2 - 20, y2], [x2 + 20, y2]]);
     for (let k = 1; k <= 5; ++k)
@@ -485,23 +485,6 @@ async function phone(browser) {
     await page.close();
 }
 
-// Each engine as the test drives it; what it cannot be made to do is said
-// where the parts ask for it (browser.js: what).
-const engines = {
-    chromium: () => puppeteer.launch({
-        executablePath: "/usr/bin/chromium",
-        headless: true,
-        userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "chord-chromium-")),
-        args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-            "--disable-component-update", "--disable-sync"],
-    }),
-    // Over WebDriver BiDi, which gives no touch, no key with a layout's own
-    // letter, no downloads.
-    firefox: () => puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true,
-        extraPrefsFirefox: { "browser.download.dir": path.resolve(output), "browser.download.folderList": 2 } }),
-    webkit: () => require("./webdriver.js").launch(),
-};
-
 // Every file of the page, gzipped: what a visit fetches, and what a served
 // page keeps for offline use besides (the worker, the manifest, the icons).
 async function weigh() {
@@ -513,8 +496,7 @@ async function weigh() {
 
 async function main() {
     const engine = process.argv[6] ?? "chromium";
-    const browser = await engines[engine]();
-    browser.engine = engine;
+    const browser = await launch(engine, modules, output);
     const links = browser => hostileLinks(browser, site, cases);
     const served = browser => offline(browser, site, cases.quadratic_on_one_line);
     // Only Chromium's driver gives touch, for the phone; the page served

@@ -40,23 +40,23 @@ async function launch() {
     const { sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: { "webkitgtk:browserOptions": {
         binary: "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", args: ["--automation"] } } } });
     const session = (method, where, body) => call(method, `/session/${sessionId}${where}`, body);
-    const firstWindow = await session("GET", "/window");
+    const firstWindow = await session("GET", "/window"); // kept open, the session's current one
     let shown = firstWindow; // the window the session's commands go to
-    let first = true;
+    let pages = 0;
 
     async function newPage() {
-        const handle = first ? shown : (await session("POST", "/window/new", { type: "window" })).handle;
-        first = false;
+        const handle = pages++ === 0 ? firstWindow : (await session("POST", "/window/new", { type: "window" })).handle;
         const inWindow = async (method, where, body) => {
             if (shown !== handle)
                 await session("POST", "/window", { handle: (shown = handle) });
             return session(method, where, body);
         };
+        const element = async selector => Object.values(await inWindow("POST", "/element", { using: "css selector", value: selector }))[0];
         const setUps = [];
         const errorHandlers = [];
         // Runs source, a function's text, with args in the page; its value
         // when it settles.
-        const run = async (source, args) => {
+        const run = async (source, args = []) => {
             const { value, error } = await inWindow("POST", "/execute/async", { args, script: `const done = arguments[arguments.length - 1];
                 Promise.resolve().then(() => (${source})(...Array.from(arguments).slice(0, -1)))
                     .then(value => done({ value }), error => done({ error: String(error && error.stack || error) }));` });
@@ -64,38 +64,31 @@ async function launch() {
                 throw new Error(error);
             return value;
         };
-        const load = async (where, body) => {
-            await inWindow("POST", where, body);
-            await run("() => { window.pageErrors = []; addEventListener('error', e => pageErrors.push(e.message)); }", []);
-            for (const setUp of setUps)
-                await run(setUp, []).catch(() => {});
-        };
-        const act = actions => inWindow("POST", "/actions", { actions });
-        const keyAction = (type, name) => (key(name) === null ? [] : [{ type, value: key(name) }]);
-        const pointer = (...actions) => act([{ type: "pointer", id: "mouse", parameters: { pointerType: "mouse" }, actions }]);
+        const act = (type, actions, parameters) => inWindow("POST", "/actions", { actions: [{ type, id: type, parameters, actions }] });
+        const keyActs = (name, ...types) => act("key", key(name) === null ? [] : types.map(type => ({ type, value: key(name) })));
+        const pointer = (...actions) => act("pointer", actions, { pointerType: "mouse" });
+        const file = (path, shot) => fs.writeFileSync(path, Buffer.from(shot, "base64"));
         let at = [0, 0];
         const page = {
-            goto: url => load("/url", { url }),
-            reload: async () => load("/url", { url: await inWindow("GET", "/url") }),
-            title: () => inWindow("GET", "/title"),
+            goto: async url => {
+                await inWindow("POST", "/url", { url });
+                await run("() => { window.pageErrors = []; addEventListener('error', e => pageErrors.push(e.message)); }");
+                for (const setUp of setUps)
+                    await run(setUp).catch(() => {});
+            },
             on: (event, handler) => event === "pageerror" && errorHandlers.push(handler),
             evaluateOnNewDocument: async setUp => setUps.push(String(setUp)),
             evaluate: (fn, ...args) => run(String(fn), args),
             $eval: (selector, fn, ...args) => run(`(selector, ...args) => (${fn})(document.querySelector(selector), ...args)`, [selector, ...args]),
             $$eval: (selector, fn, ...args) => run(`(selector, ...args) => (${fn})([...document.querySelectorAll(selector)], ...args)`, [selector, ...args]),
             $: async selector => ({
-                boundingBox: () => page.$eval(selector, e => (({ x, y, width, height }) => ({ x, y, width, height }))(e.getBoundingClientRect())),
                 screenshot: async ({ path, encoding }) => {
-                    const found = Object.values(await inWindow("POST", "/element", { using: "css selector", value: selector }))[0];
-                    const shot = await inWindow("GET", `/element/${found}/screenshot`);
-                    return encoding === "base64" ? shot : fs.writeFileSync(path, Buffer.from(shot, "base64"));
+                    const shot = await inWindow("GET", `/element/${await element(selector)}/screenshot`);
+                    return encoding === "base64" ? shot : file(path, shot);
                 },
             }),
             focus: selector => page.$eval(selector, e => e.focus()),
-            click: async selector => {
-                const found = Object.values(await inWindow("POST", "/element", { using: "css selector", value: selector }))[0];
-                await inWindow("POST", `/element/${found}/click`, {});
-            },
+            click: async selector => inWindow("POST", `/element/${await element(selector)}/click`, {}),
             waitForFunction: async (fn, { timeout = 30000 } = {}, arg) => {
                 const until = Date.now() + timeout;
                 while (!(await run(`arg => new Promise(resolve => { const until = Date.now() + 2000;
@@ -104,31 +97,29 @@ async function launch() {
                         throw new Error(`waiting for ${fn}: timed out`);
             },
             keyboard: {
-                type: text => act([{ type: "key", id: "keys", actions: [...text].flatMap(c => c === "\n" ? [keys.Enter, keys.Enter] : [c, c])
-                    .map((value, k) => ({ type: k % 2 ? "keyUp" : "keyDown", value })) }]),
-                press: name => act([{ type: "key", id: "keys", actions: [...keyAction("keyDown", name), ...keyAction("keyUp", name)] }]),
-                down: name => act([{ type: "key", id: "keys", actions: keyAction("keyDown", name) }]),
-                up: name => act([{ type: "key", id: "keys", actions: keyAction("keyUp", name) }]),
+                type: text => act("key", [...text].flatMap(c => ["keyDown", "keyUp"].map(type => ({ type, value: c === "\n" ? keys.Enter : c })))),
+                press: name => keyActs(name, "keyDown", "keyUp"),
+                down: name => keyActs(name, "keyDown"),
+                up: name => keyActs(name, "keyUp"),
             },
             mouse: {
                 move: (x, y) => ((at = [Math.round(x), Math.round(y)]), pointer({ type: "pointerMove", x: at[0], y: at[1], duration: 0 })),
                 down: () => pointer({ type: "pointerDown", button: 0 }),
                 up: () => pointer({ type: "pointerUp", button: 0 }),
-                wheel: ({ deltaX = 0, deltaY = 0 }) => act([{ type: "wheel", id: "wheel", actions: [{ type: "scroll", x: at[0], y: at[1], deltaX, deltaY }] }]),
+                wheel: ({ deltaX = 0, deltaY = 0 }) => act("wheel", [{ type: "scroll", x: at[0], y: at[1], deltaX, deltaY }]),
             },
             // The inner size asked for, the window's frame added; the
             // MiniBrowser's window is never narrower than 447 px.
             setViewport: async ({ width, height }) => {
-                const [outerWidth, outerHeight] = await run("() => [outerWidth - innerWidth, outerHeight - innerHeight]", []);
-                await inWindow("POST", "/window/rect", { width: width + outerWidth, height: height + outerHeight });
+                const [frameWidth, frameHeight] = await run("() => [outerWidth - innerWidth, outerHeight - innerHeight]");
+                await inWindow("POST", "/window/rect", { width: width + frameWidth, height: height + frameHeight });
                 await page.waitForFunction(size => innerWidth === Math.max(size[0], 447) && innerHeight === size[1], {}, [width, height]);
             },
-            screenshot: async ({ path }) => fs.writeFileSync(path, Buffer.from(await inWindow("GET", "/screenshot"), "base64")),
+            screenshot: async ({ path }) => file(path, await inWindow("GET", "/screenshot")),
             addScriptTag: ({ path }) => run("text => document.head.append(Object.assign(document.createElement('script'), { text }))", [fs.readFileSync(path, "utf8")]),
             close: async () => {
-                for (const message of await run("() => window.pageErrors ?? []", []))
+                for (const message of await run("() => window.pageErrors ?? []"))
                     errorHandlers.forEach(handler => handler(new Error(message)));
-                // The first window stays, to be the session's current one.
                 if (handle !== firstWindow) {
                     await inWindow("DELETE", "/window");
                     await session("POST", "/window", { handle: (shown = firstWindow) });
