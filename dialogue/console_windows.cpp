@@ -1,5 +1,5 @@
 #include "console.h"
-#include "keyboard.h"
+#include "windows_keys.h"
 
 #include <algorithm>
 #include <cstring>

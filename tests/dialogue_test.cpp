@@ -1,7 +1,7 @@
 #include "cases.h"
 #include "charset.h"
 #include "dialogue.h"
-#include "keyboard.h"
+#include "windows_keys.h"
 #include "messages.h"
 
 #include <gtest/gtest.h>

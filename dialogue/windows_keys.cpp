@@ -1,4 +1,4 @@
-#include "keyboard.h"
+#include "windows_keys.h"
 
 #include <iterator>
 
