@@ -54,7 +54,7 @@ async function once(browser, slowdown, address, whole) {
         await reached("ended");
         const clicked = await page.evaluate(() => ((window.reached = {}), document.getElementById("again").click(), performance.now()));
         figures.again = (await reached("input")) - clicked;
-        await page.evaluate(() => chordTerminal.paste("2 1 0 (0,1)"));
+        await page.evaluate(() => document.getElementById("terminal").terminal.paste("2 1 0 (0,1)"));
         const entered = await page.evaluate(() => ((window.reached = {}), performance.now()));
         await page.keyboard.press("Enter");
         figures.roots = (await reached("roots")) - entered;

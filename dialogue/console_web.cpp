@@ -1,26 +1,20 @@
 #include "console.h"
-#include "dialogue.h"
 #include "polynomial.h"
 
-#include <algorithm>
-#include <cstring>
 #include <iostream>
 #include <streambuf>
 
 #include <emscripten.h>
 
-// The console of the page: the services the page gives each run as
-// Module.pageConsole (web/src/runs.js) show the texts on its terminal, give
-// the lines typed and the key, and draw the searches. The calls that wait
-// for the user let the browser run meanwhile.
+// The console of the page: each run gives the program Module.pageConsole
+// (web/src/program/page_console.js), which shows what it writes on the
+// terminal, gives it the lines typed and the key, and draws what its run
+// tells. The calls that wait for the user let the browser run meanwhile.
 
-EM_JS(void, showStoredText, (const char* text, int length), {
-    Module.pageConsole.show(new TextDecoder("windows-1251").decode(HEAPU8.subarray(text, text + length)));
-});
-
-// What the program writes itself: digits, letters and line ends, all ASCII.
-EM_JS(void, showWrittenText, (const char* text, int length), {
-    Module.pageConsole.write(String.fromCharCode(...HEAPU8.subarray(text, text + length)));
+// Everything the program writes, its stored texts in Windows-1251 and its own
+// ASCII alike, goes this one way; the page decodes it as Windows-1251.
+EM_JS(void, writeBytes, (const char* text, int length), {
+    Module.pageConsole.write(HEAPU8.slice(text, text + length));
 });
 
 // Copies at most size bytes of the next line typed, its line end included,
@@ -36,21 +30,24 @@ EM_ASYNC_JS(int, nextTypedBytes, (char* buffer, int size), {
 
 EM_ASYNC_JS(void, awaitKeyPress, (), { await Module.pageConsole.keyPress(); });
 
-// Every point of every search, with the modulus of the polynomial there as
-// the search compares it with the tolerance, for the page to draw: floats
-// reach JavaScript as doubles, exactly. A search's start also tells the
-// polynomial it works on, as the table holds it then (after every division
-// before it): count pairs of floats, the highest power's first.
-EM_JS(void, showSearchStart, (double x0re, double x0im, double p0, double x1re, double x1im, double p1, const float* table, int count), {
-    const coefficients = Array.from({ length: count }, (_, k) => [HEAPF32[(table >> 2) + 2 * k], HEAPF32[(table >> 2) + 2 * k + 1]]);
-    Module.pageConsole.searchStarted([x0re, x0im, p0], [x1re, x1im, p1], coefficients);
+// What the run tells, for the page to draw: each point with the modulus of
+// the polynomial there as the search compares it with the tolerance (floats
+// reach JavaScript as doubles, exactly); a search's polynomial as count pairs
+// of floats, the highest power's first; an end by its name.
+EM_JS(void, tellSearchStarted, (const float* polynomial, int count, double x0re, double x0im, double p0, double x1re,
+    double x1im, double p1), {
+    const pairs = HEAPF32.subarray(polynomial >> 2, (polynomial >> 2) + 2 * count);
+    const coefficients = Array.from({ length: count }, (_, k) => [pairs[2 * k], pairs[2 * k + 1]]);
+    Module.pageConsole.observer.searchStarted(coefficients, [x0re, x0im, p0], [x1re, x1im, p1]);
 });
-EM_JS(void, showSearchStep, (double re, double im, double p), { Module.pageConsole.searchStepped([re, im, p]); });
-EM_JS(void, showSearchEnd, (int end, double re, double im), {
-    Module.pageConsole.searchEnded(["tolerance", "budget", "nonfinite"][end], [re, im]);
+EM_JS(void, tellSearchStepped, (double re, double im, double p), {
+    Module.pageConsole.observer.searchStepped([re, im, p]);
 });
-EM_JS(void, showRootWritten, (int number, int remark, int afterMiss), {
-    Module.pageConsole.rootWritten(number, remark !== 0, afterMiss !== 0);
+EM_JS(void, tellSearchEnded, (const char* end, double re, double im), {
+    Module.pageConsole.observer.searchEnded(UTF8ToString(end), [re, im]);
+});
+EM_JS(void, tellRootWritten, (int number, int remark, int afterMiss), {
+    Module.pageConsole.observer.rootWritten(number, remark !== 0, afterMiss !== 0);
 });
 
 namespace {
@@ -74,14 +71,14 @@ private:
 
 TypedLines typedLines;
 
-// Standard output: straight to the terminal, unbuffered, so that it keeps
-// its place among the stored texts. The C library's standard output is not
+// Standard output: straight to the terminal, unbuffered, so that every text
+// is there in the order written. The C library's standard output is not
 // used, and so the page needs no file system.
 class ShownText : public std::streambuf {
 protected:
     std::streamsize xsputn(const char* text, std::streamsize count) override
     {
-        showWrittenText(text, static_cast<int>(count));
+        writeBytes(text, static_cast<int>(count));
         return count;
     }
 
@@ -90,22 +87,26 @@ protected:
         if (traits_type::eq_int_type(c, traits_type::eof()))
             return traits_type::not_eof(c);
         const char byte = traits_type::to_char_type(c);
-        showWrittenText(&byte, 1);
+        writeBytes(&byte, 1);
         return c;
     }
 };
 
 ShownText shownText;
 
-const SearchObserver pageObserver{
-    [](const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1) {
-        static_assert(sizeof(Complex) == 2 * sizeof(float), "the table is read as pairs of floats");
-        showSearchStart(x0.real(), x0.imag(), modulus(f0), x1.real(), x1.imag(), modulus(f1),
-            reinterpret_cast<const float*>(CoefficientTable.data()),
-            std::min<std::int32_t>(coefficientCount, tableSize));
+static_assert(sizeof(Complex) == 2 * sizeof(float), "a polynomial is read as pairs of floats");
+
+const RunObserver pageObserver{
+    [](const Complex* polynomial, int count, const Complex& x0, const Complex& f0, const Complex& x1,
+        const Complex& f1) {
+        tellSearchStarted(reinterpret_cast<const float*>(polynomial), count, x0.real(), x0.imag(), modulus(f0),
+            x1.real(), x1.imag(), modulus(f1));
     },
-    [](const Complex& x2, const Complex& f2) { showSearchStep(x2.real(), x2.imag(), modulus(f2)); },
-    [](SearchEnd end, const Complex& root) { showSearchEnd(static_cast<int>(end), root.real(), root.imag()); },
+    [](const Complex& x, const Complex& f) { tellSearchStepped(x.real(), x.imag(), modulus(f)); },
+    [](SearchEnd end, const Complex& root) {
+        tellSearchEnded(searchEndNames[static_cast<int>(end)], root.real(), root.imag());
+    },
+    [](int number, bool remark, bool afterMiss) { tellRootWritten(number, remark, afterMiss); },
 };
 
 } // namespace
@@ -114,15 +115,9 @@ void openConsole()
 {
     std::cin.rdbuf(&typedLines);
     std::cout.rdbuf(&shownText);
-    searchObserver = &pageObserver;
-    rootWritten = [](int number, bool remark, bool afterMiss) { showRootWritten(number, remark, afterMiss); };
+    runObserver = &pageObserver;
 }
 
-void writeMessage(std::ostream& out, const char* text)
-{
-    // What was written before goes first.
-    out.flush();
-    showStoredText(text, static_cast<int>(std::strlen(text)));
-}
+void writeMessage(std::ostream& out, const char* text) { out << text; }
 
 void waitForKey() { awaitKeyPress(); }

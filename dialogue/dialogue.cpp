@@ -34,8 +34,6 @@ struct Root {
 
 } // namespace
 
-void (*rootWritten)(int number, bool remark, bool afterMiss) = nullptr;
-
 void runDialogue(std::istream& in, std::ostream& out)
 {
     resetSolver();
@@ -80,8 +78,8 @@ void runDialogue(std::istream& in, std::ostream& out)
         out << 'x' << k << '=' << roots[k].value.real() << ' ' << roots[k].value.imag() << 'i';
         if (!roots[k].converged)
             writeMessage(out, messages::notConverged);
-        if (rootWritten)
-            rootWritten(k, !roots[k].converged, roots[k].afterMiss);
+        if (runObserver)
+            runObserver->rootWritten(k, !roots[k].converged, roots[k].afterMiss);
         out << '\n';
     }
     writeMessage(out, messages::stepCountLabel);

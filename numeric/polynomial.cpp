@@ -5,7 +5,7 @@
 std::array<Complex, tableSize> CoefficientTable{};
 std::int32_t coefficientCount = 0;
 std::int32_t iterationCount = 0;
-const SearchObserver* searchObserver = nullptr;
+const RunObserver* runObserver = nullptr;
 
 namespace {
 
@@ -14,8 +14,8 @@ int slotsInUse() { return std::min<std::int32_t>(coefficientCount, tableSize); }
 
 Complex endSearch(SearchEnd end, const Complex& root)
 {
-    if (searchObserver)
-        searchObserver->ended(end, root);
+    if (runObserver)
+        runObserver->searchEnded(end, root);
     return root;
 }
 
@@ -45,8 +45,8 @@ Complex findRoot()
     Complex x2;
     Complex f0 = evaluate(x0);
     Complex f1 = evaluate(x1);
-    if (searchObserver)
-        searchObserver->started(x0, f0, x1, f1);
+    if (runObserver)
+        runObserver->searchStarted(CoefficientTable.data(), slotsInUse(), x0, f0, x1, f1);
     while (iterationCount < stepBudget) {
         const Complex d = f1 - f0;
         const Complex h = x1 - x0;
@@ -59,8 +59,8 @@ Complex findRoot()
         const Complex f2 = evaluate(x2);
         if (!isFinite(f2))
             return endSearch(SearchEnd::leftFiniteNumbers, x1);
-        if (searchObserver)
-            searchObserver->stepped(x2, f2);
+        if (runObserver)
+            runObserver->searchStepped(x2, f2);
         if (withinTolerance(f2))
             return endSearch(SearchEnd::withinTolerance, x2);
         x0 = x1;

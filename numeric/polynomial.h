@@ -1,6 +1,7 @@
 #pragma once
 
 #include "complex.h"
+#include "run_observer.h"
 
 #include <array>
 #include <cstdint>
@@ -25,21 +26,6 @@ Complex evaluate(const Complex& x);
 
 // Whether a polynomial value is close enough to zero to end a search.
 bool withinTolerance(const Complex& value);
-
-// How a search ended: within the tolerance, with the step budget spent, or on
-// a step that left the finite numbers.
-enum class SearchEnd { withinTolerance, budgetSpent, leftFiniteNumbers };
-
-// Told of every point a search computes, for a console that shows the steps:
-// the two start points with the polynomial's values there, each new point
-// with its value (only finite ones), and the end with the root returned.
-struct SearchObserver {
-    void (*started)(const Complex& x0, const Complex& f0, const Complex& x1, const Complex& f1);
-    void (*stepped)(const Complex& x2, const Complex& f2);
-    void (*ended)(SearchEnd end, const Complex& root);
-};
-// None unless a console sets one; then a search tells nothing.
-extern const SearchObserver* searchObserver;
 
 // Searches one root of the current polynomial by the chord method, starting
 // from 0 + 0i and 1 + 1i. Returns the point where |P| fell below the

@@ -57,7 +57,7 @@ async function open(browser, site, view, { oldBrowser = false, hash = "", addres
     // dialogue's text as lines, the rows a line wraps into joined.
     await page.evaluateOnNewDocument(() => {
         window.dialogueLines = () => {
-            const buffer = chordTerminal.buffer.active;
+            const buffer = document.getElementById("terminal").terminal.buffer.active;
             let text = "";
             for (let k = 0; k < buffer.length; ++k)
                 text += (k > 0 && !buffer.getLine(k).isWrapped ? "\n" : "") + buffer.getLine(k).translateToString(true);
@@ -85,9 +85,9 @@ async function open(browser, site, view, { oldBrowser = false, hash = "", addres
         // the solver's hook tells the page, each search's polynomial.
         let create = null;
         Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = options => {
-            const { searchStarted } = options.pageConsole;
+            const { searchStarted } = options.pageConsole.observer;
             window.hooked = [];
-            options.pageConsole.searchStarted = (...told) => (window.hooked.push(told[2]), searchStarted(...told));
+            options.pageConsole.observer.searchStarted = (...told) => (window.hooked.push(told[0]), searchStarted(...told));
             return made(options);
         }) });
     });
@@ -144,7 +144,7 @@ async function open(browser, site, view, { oldBrowser = false, hash = "", addres
         if (russian)
             await page.russianControl(russian[2], russian[1]);
         else if (key.startsWith("paste "))
-            await page.evaluate(text => chordTerminal.paste(text), JSON.parse(key.slice(6)));
+            await page.evaluate(text => document.getElementById("terminal").terminal.paste(text), JSON.parse(key.slice(6)));
         else if (key.startsWith('"'))
             await page.keyboard.type(JSON.parse(key));
         else if (key === "click")

@@ -23,7 +23,7 @@ async function readLessons(page, name, c) {
     for (const all of [false, true]) {
         await page.click(all ? "[data-part=all]" : "[data-part=first]");
         for (let s = 0; s < lessons.hooked.length; ++s) {
-            await page.select("[data-part=ground]", String(s));
+            await page.select("[data-part=landscape-search]", String(s));
             await page.until(() => document.querySelector("[data-part=plane] .landscape:not([transform])"));
             if (all) {
                 lessons.landscapes.push(await page.evaluate(landscapeDrawn));

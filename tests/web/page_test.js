@@ -55,7 +55,7 @@ const moves = async (page, action) => {
 // back, several pasted; Ctrl+D while the program still asks.
 async function typeCase(page, c) {
     if (c.input.slice(0, -1).includes("\n")) {
-        await page.evaluate(text => chordTerminal.paste(text), c.input);
+        await page.evaluate(text => document.getElementById("terminal").terminal.paste(text), c.input);
     } else {
         for (const key of ['"9"', "Backspace", JSON.stringify(c.input.replace(/\n$/, ""))])
             await page.perform(key);
@@ -308,13 +308,13 @@ async function desktop(browser) {
 
     // The unread rest of a line is no key; a key typed ahead is.
     await page.fresh();
-    await page.evaluate(() => chordTerminal.paste(`1 1 -2${" ".repeat(300)}\n`));
+    await page.evaluate(() => document.getElementById("terminal").terminal.paste(`1 1 -2${" ".repeat(300)}\n`));
     await page.settled("key");
     await page.quiet();
     expect("the rest of a line ends no wait", (await page.state()) === "key");
     await endWith(page, "a long line", "x", cases.linear, `1 1 -2${" ".repeat(300)}\n`);
     await page.fresh();
-    await page.evaluate(() => chordTerminal.paste("1 1 -2\nx"));
+    await page.evaluate(() => document.getElementById("terminal").terminal.paste("1 1 -2\nx"));
     expect("a key typed ahead ends the wait", (await page.settled("ended")) === "ended" && (await page.status()) === "0");
 
     // Ctrl+C copies what is selected; Tab leaves.
@@ -329,7 +329,7 @@ async function desktop(browser) {
     }
     await page.click("#terminal");
     await page.evaluate(() => {
-        chordTerminal.selectLines(0, 0);
+        document.getElementById("terminal").terminal.selectLines(0, 0);
         document.addEventListener("copy", event => (window.copied = event.clipboardData.getData("text/plain")));
     });
     // WebKit's WebDriver keys do not run the browser's copy.
@@ -339,7 +339,7 @@ async function desktop(browser) {
         expect("Ctrl+C copies the selection", copied?.startsWith("Программа демонстрирует") && (await page.state()) === "input",
             `${copied}, ${await page.state()}`);
     }
-    await page.evaluate(() => chordTerminal.clearSelection());
+    await page.evaluate(() => document.getElementById("terminal").terminal.clearSelection());
 
     // Ctrl+C with a Russian layout (edits.txt has Ctrl+U and Ctrl+D so).
     const prompt = "Задайте порядок уравнения: ";
@@ -357,18 +357,18 @@ async function desktop(browser) {
     const top = await page.lines();
     await page.keyboard.type(typed.slice(0, -3));
     await page.press("Home");
-    const home = await page.until(column => chordTerminal.buffer.active.cursorX === column, prompt.length);
-    expect("Home puts the cursor where the line begins", home, `column ${await page.evaluate(() => chordTerminal.buffer.active.cursorX)}`);
+    const home = await page.until(column => document.getElementById("terminal").terminal.buffer.active.cursorX === column, prompt.length);
+    expect("Home puts the cursor where the line begins", home, `column ${await page.evaluate(() => document.getElementById("terminal").terminal.buffer.active.cursorX)}`);
     await page.press("End");
     await page.setViewport({ width: 420, height: 700 });
-    expect("fitted to a narrow window", await page.until(() => chordTerminal.cols < 50));
+    expect("fitted to a narrow window", await page.until(() => document.getElementById("terminal").terminal.cols < 50));
     expect("the line typed whole, resized", await page.linesAre(top + typed.slice(0, -3)), await page.lines());
     await page.keyboard.type(" 2");
     await page.press("Enter");
     await page.settled("key");
     await endWith(page, "typed while resized", "x", cases.quadratic_on_one_line, typed);
     await page.setViewport({ width: 1280, height: 800 });
-    await page.until(() => chordTerminal.cols > 50);
+    await page.until(() => document.getElementById("terminal").terminal.cols > 50);
     await page.checkScreen("after a run, widened", cases.quadratic_on_one_line, typed);
 
     // Stepping through the run, by the buttons and the keys; the keys keep

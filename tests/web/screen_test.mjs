@@ -3,7 +3,7 @@
 // is printed after a batch was written, with no step between, is written
 // too, in order.
 //   node screen_test.mjs
-import { createScreen } from "../../web/src/screen.js";
+import { createScreen } from "../../web/src/terminal/screen.js";
 
 const written = [];
 const terminal = {

@@ -1,38 +1,24 @@
 // The page's entry: the terminal where chord runs, fitted to the room the page
-// gives it, and the controls around it.
+// gives it, the drawing beside it, and the controls around them.
 
-import "./language.js";
-import { Terminal } from "@xterm/xterm";
-import "@xterm/xterm/css/xterm.css";
+// In this order: the language first, before the charts read it; the page's
+// style sheet after xterm.js's and before uPlot's, as each overrides the one
+// before.
+import "./page/language.js";
+import { createTerminal } from "./terminal/terminal.js";
 import "../page.css";
-import { createDrawing } from "./drawing.js";
-import { linkedInput, offerLink } from "./equation_link.js";
-import { fitToRoom } from "./fit.js";
-import { createKeyWait } from "./key_wait.js";
-import { keepForOffline } from "./offline.js";
-import { createRuns } from "./runs.js";
-import { createScreen } from "./screen.js";
-
-// What a screen reader calls the terminal's input.
-Terminal.strings.promptLabel = "Ввод для программы chord";
-Terminal.strings.tooMuchOutput = "Слишком много вывода: прочтите строки терминала по одной";
+import { createDrawing } from "./drawing/drawing.js";
+import { linkedInput, offerLink } from "./page/equation_link.js";
+import { keepForOffline } from "./page/offline.js";
+import { createRuns } from "./program/runs.js";
+import { fitToRoom } from "./terminal/fit.js";
+import { createKeyWait } from "./terminal/key_wait.js";
+import { createScreen } from "./terminal/screen.js";
 
 const area = document.getElementById("terminal");
-const terminal = new Terminal({
-    fontSize: 15,
-    fontFamily: '"DejaVu Sans Mono", Menlo, Consolas, "Liberation Mono", monospace',
-    scrollback: 1000,
-    // The dialogue read out as it is written, and kept as text a screen
-    // reader can go through.
-    screenReaderMode: true,
-});
-terminal.open(area);
-// For the browser's developer tools and the page's test.
-globalThis.chordTerminal = terminal;
-
+const terminal = createTerminal(area, () => runs.input);
 const screen = createScreen(terminal);
 fitToRoom(terminal, screen);
-const keyWait = createKeyWait(area);
 const page = document.body.dataset;
 const status = document.getElementById("status");
 const again = document.getElementById("again");
@@ -49,12 +35,12 @@ if (linked)
 const runs = createRuns({
     terminal,
     screen,
-    keyWait,
+    keyWait: createKeyWait(area),
     drawing: createDrawing(document.getElementById("drawing")),
     stated(state) {
         page.state = state;
         if (state === "input" && linked?.lines.length > 0)
-            runs.lines.data(`${linked.lines.shift()}\n`);
+            runs.input.data(`${linked.lines.shift()}\n`);
     },
     ended(code) {
         page.state = "ended";
@@ -63,28 +49,9 @@ const runs = createRuns({
         again.focus();
     },
 });
-// Keys go to the line editor, never to xterm.js, which would type escape
-// sequences for them. What is typed comes as input events, also from input
-// methods and on-screen keyboards (xterm.js takes none of those in its screen
-// reader mode); what is composed or pasted comes from xterm.js.
-terminal.attachCustomKeyEventHandler(event => {
-    if (event.type === "keydown")
-        runs.lines.key(event);
-    return false;
-});
-terminal.textarea.addEventListener("input", event => {
-    if (event.isComposing || !event.data || !["insertText", "insertReplacementText"].includes(event.inputType))
-        return;
-    runs.lines.data(event.data);
-    // Empty, so that an on-screen keyboard sends Backspace as a key.
-    terminal.textarea.value = "";
-});
-terminal.onData(data => runs.lines.data(data));
-// A tap gives the terminal the focus, which opens the on-screen keyboard.
-area.addEventListener("pointerup", event => event.pointerType !== "mouse" && terminal.focus());
 
 const shared = document.querySelector("[data-part=shared]");
-offerLink(document.querySelector("[data-part=share]"), shared, runs.entered);
+offerLink(document.querySelector("[data-part=share]"), shared, runs.linesRead);
 
 again.addEventListener("click", () => {
     if (linked)

@@ -1,7 +1,7 @@
-// Places labels beside their points so that no two overlap each other or a
-// mark: for each in turn, the first free place around its point, nearest
-// first; farther out it is joined to its point by a leader line. Boxes are
-// {x, y, w, h}, x and y their top left.
+// Where the labels of the plane and the charts go: beside their points, so
+// that no two overlap each other or a mark; for each in turn, the first free
+// place around its point, nearest first; farther out it is joined to its
+// point by a leader line. Boxes are {x, y, w, h}, x and y their top left.
 
 const directions = [[1, -1], [1, 1], [-1, -1], [-1, 1], [1, 0], [-1, 0], [0, -1], [0, 1]];
 const rings = [8, 22, 40, 62, 90];

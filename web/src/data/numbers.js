@@ -1,5 +1,5 @@
-// Numbers as the page writes them: in the program's own form, and in the
-// steps file, with the digits that give back the very float.
+// Numbers as the page writes them: in the program's own form, and in its
+// files, with the digits that give back the very number.
 
 // As the program writes a float: printf's %g with 6 significant digits
 // (scientific below 1e-4 and from 1e6 on, trailing zeros dropped, an
@@ -42,4 +42,15 @@ const trimmed = text => (text.includes(".") ? text.replace(/0+$/, "").replace(/\
 // were written from, also -0; "." as the decimal point.
 export function fileNumber(x) {
     return Object.is(x, -0) ? "-0.00000000" : x.toPrecision(9);
+}
+
+// A complex number as the program writes a root: "1 -5.93766e-08i".
+export const programComplex = z => `${programNumber(z.re)} ${programNumber(z.im)}i`;
+
+// For the roots file: 17 significant digits, which give back the very
+// double; inf or nan where a value is one, empty where there is none.
+export function doubleNumber(x) {
+    if (x === null || x === undefined)
+        return "";
+    return Number.isFinite(x) ? x.toPrecision(17) : programNumber(x);
 }

@@ -1,52 +1,58 @@
-// What the program's searches computed, as its solver tells it
-// (dialogue/console_web.cpp): for each search its points in the order
-// computed, each with |P| there as the search compares it with the
-// tolerance; how the search ended and the root it returned; and, as the
+// What the program's searches computed, as its run tells it: for each search
+// the polynomial it worked on, as the program held it at its start, its
+// points in the order computed, each with |P| there as the search compares it
+// with the tolerance, how it ended and the root it returned; and, as the
 // dialogue writes that root, whether it carries the remark that the
-// tolerance was not reached, and whether a search before it missed; and the
-// polynomial each search worked on, as the program held it at its start.
-
-// The tolerance, as the program holds it: 1e-5 as a float.
-export const tolerance = Math.fround(1e-5);
-// The chord method's order of convergence near a simple root.
-export const goldenOrder = (1 + Math.sqrt(5)) / 2;
+// tolerance was not reached, and whether a search before it missed. Only
+// this record changes a search: each change makes a new one, frozen.
 
 export function createSteps() {
     const searches = [];
-    const point = ([re, im, p]) => ({ re, im, p });
-    const last = () => searches[searches.length - 1];
-    const steps = {
+    let count = 0; // points in all
+    let revision = 0; // changes so far, to tell whether anything changed
+    let complete = false; // whether every root has been written
+    const point = ([re, im, p]) => Object.freeze({ re, im, p });
+    const change = (k, changes) => {
+        searches[k] = Object.freeze({ ...searches[k], ...changes });
+        ++revision;
+    };
+    return {
         searches,
-        count: 0, // points in all
-        revision: 0, // changes so far, to tell whether anything changed
-        // Whether every root has been written: the run's steps are complete.
-        complete: false,
-        started(first, second, polynomial) {
-            searches.push({ points: [point(first), point(second)], end: null, root: null, remark: null, afterMiss: false, polynomial });
-            steps.count += 2;
-            ++steps.revision;
+        get count() {
+            return count;
         },
+        get revision() {
+            return revision;
+        },
+        get complete() {
+            return complete;
+        },
+        started(polynomial, first, second) {
+            searches.push(null);
+            count += 2;
+            change(searches.length - 1, { polynomial, points: [point(first), point(second)], end: null, root: null, remark: null,
+                afterMiss: false });
+        },
+        // The points of a search grow here only, as it steps.
         stepped(next) {
-            last().points.push(point(next));
-            steps.count += 1;
-            ++steps.revision;
+            searches[searches.length - 1].points.push(point(next));
+            count += 1;
+            ++revision;
         },
         // end: "tolerance", "budget" or "nonfinite".
         ended(end, [re, im]) {
-            Object.assign(last(), { end, root: { re, im } });
-            ++steps.revision;
+            change(searches.length - 1, { end, root: { re, im } });
         },
         rootWritten(number, remark, afterMiss) {
-            Object.assign(searches[number - 1], { remark, afterMiss });
-            steps.complete = number === searches.length;
-            ++steps.revision;
+            complete = number === searches.length;
+            change(number - 1, { remark, afterMiss });
         },
     };
-    return steps;
 }
 
-// Where the point number n (from 1, over all searches in the order
-// computed) is: its search and step, from 0; null beyond the last.
+// The points are numbered from 1 over all searches in the order computed.
+// Where the point number n is: its search and step, from 0; null beyond the
+// last.
 export function locate(searches, n) {
     for (const [search, { points }] of searches.entries()) {
         if (n <= points.length)
@@ -55,6 +61,10 @@ export function locate(searches, n) {
     }
     return null;
 }
+
+// The number of step (from 0) of search (from 0).
+export const pointNumber = (searches, search, step) =>
+    searches.slice(0, search).reduce((n, { points }) => n + points.length, step + 1);
 
 // Each search's points as far as the first count of all.
 export function shownPoints(searches, count) {

@@ -18,14 +18,3 @@ export function stepsFile(searches) {
     }));
     return lines.join("\n") + "\n";
 }
-
-// The link that saves the file, once the run's steps are complete: the file
-// is made once then, not on every step.
-export function offerStepsFile(link, lifetime, searches) {
-    link.href = lifetime.url(new Blob([stepsFile(searches)], { type: "text/csv" }));
-    link.hidden = false;
-    lifetime.own(() => {
-        link.removeAttribute("href");
-        link.hidden = true;
-    });
-}

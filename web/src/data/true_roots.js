@@ -1,32 +1,8 @@
 // The roots of a polynomial in double precision, to measure the program's
 // float roots against: Aberth–Ehrlich's method, each root polished by
-// Newton's. A polynomial is its coefficients, the highest power's first,
-// each [re, im]; so is a complex number.
+// Newton's.
 
-const eps = 2 ** -52;
-export const add = (a, b) => [a[0] + b[0], a[1] + b[1]];
-export const sub = (a, b) => [a[0] - b[0], a[1] - b[1]];
-export const mul = (a, b) => [a[0] * b[0] - a[1] * b[1], a[0] * b[1] + a[1] * b[0]];
-export const abs = a => Math.hypot(a[0], a[1]);
-// Scaled, so that no part overflows where the quotient does not.
-export function div(a, b) {
-    const s = Math.max(Math.abs(b[0]), Math.abs(b[1]));
-    const [c, d] = [b[0] / s, b[1] / s];
-    const n = c * c + d * d;
-    return [(a[0] * c + a[1] * d) / n / s, (a[1] * c - a[0] * d) / n / s];
-}
-
-// P(z) by Horner's scheme, and the bound of its rounding error.
-export function evaluate(p, z) {
-    let value = [0, 0];
-    let size = 0;
-    for (const c of p) {
-        value = add(mul(value, z), c);
-        size = size * abs(z) + abs(c);
-    }
-    return { value, error: 4 * p.length * eps * size };
-}
-const derivative = p => p.slice(0, -1).map((c, k) => [c[0] * (p.length - 1 - k), c[1] * (p.length - 1 - k)]);
+import { abs, add, derivative, div, eps, evaluate, mul, sub } from "./complex.js";
 
 // Newton's steps from z while they bring P(z) down.
 function polish(p, z) {
@@ -134,4 +110,4 @@ export function trueRoots(polynomial) {
 }
 
 // Each root once: a multiple root's copies stand together.
-export const distinct = roots => roots.filter((t, k) => k === 0 || t.re !== roots[k - 1].re || t.im !== roots[k - 1].im);
+export const eachRootOnce = roots => roots.filter((t, k) => k === 0 || t.re !== roots[k - 1].re || t.im !== roots[k - 1].im);

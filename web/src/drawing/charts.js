@@ -8,9 +8,10 @@
 
 import uPlot from "uplot";
 import "uplot/dist/uPlot.min.css";
-import { placeLabels } from "./labels.js";
-import { programNumber } from "./numbers.js";
-import { goldenOrder, order, shownPoints, tolerance } from "./steps.js";
+import { goldenOrder, tolerance } from "../data/chord_method.js";
+import { placeLabels } from "../data/labels.js";
+import { programNumber } from "../data/numbers.js";
+import { order, shownPoints } from "../data/steps.js";
 
 const height = 200;
 const font = "14px system-ui, sans-serif";
@@ -23,7 +24,8 @@ const stepAxis = { ...axis, label: "шаг k", incrs: [1, 2, 5, 10, 20, 50, 100,
 // |P| is drawn as its decimal logarithm on a linear scale, a power of ten
 // at each tick, written as 1e-5: the library's own logarithmic scale rounds
 // small ticks away.
-const powersAxis = { incrs: [1, 2, 3, 5, 10, 20, 50], values: (u, splits) => splits.map(v => `1e${v}`) };
+const power = v => `1e${v}`;
+const powersAxis = { incrs: [1, 2, 3, 5, 10, 20, 50], values: (u, splits) => splits.map(power) };
 
 // Draws on a chart once drawn, in its canvas' pixels: marks[si][k] (a value
 // beyond the chart, "up" or "down"), labels ({si, k, text}) placed apart,
@@ -113,6 +115,33 @@ function rangeOf(values, lo, hi, room) {
     return [Math.max(lo, least - room), Math.min(hi, most + room)];
 }
 
+// |P| of each search's points shown (cut) on a scale of powers of ten, at
+// steps: 0 at the foot, infinity and what exceeds a float at the top, each
+// with a mark; each search's end labelled with its root's name.
+function pictureOfP(cut, steps, searches) {
+    const exact = cut.map(points => steps.map(k => points[k]?.p ?? null));
+    const drawable = p => p !== null && p > 0 && p <= greatestFloat;
+    const range = rangeOf([...exact.flat().filter(drawable).map(Math.log10), Math.log10(tolerance)], -Infinity, Infinity, 1);
+    const marks = [null, ...exact.map(ps => ps.map(v => (v === null || drawable(v) ? null : v === 0 ? "down" : "up")))];
+    const labels = cut.map((points, s) => (searches[s].end && points.length === searches[s].points.length
+        ? { si: s + 1, k: points.length - 1, text: `x${s + 1}` } : null)).filter(Boolean);
+    const [bottom, top] = range;
+    const scaled = v => (v === null ? null : drawable(v) ? Math.log10(v) : v === 0 ? bottom : top);
+    return { state: { range, exact: [null, ...exact], marks, labels },
+        data: [steps, ...exact.map(ps => ps.map(scaled)), steps.map(() => Math.log10(tolerance))] };
+}
+
+// The order of convergence at the points shown, within ±10; beyond, at the
+// edge with a mark.
+function pictureOfOrder(cut, steps) {
+    const exact = cut.map(points => steps.map(k => order(points, k)));
+    const range = rangeOf([...exact.flat(), goldenOrder, 0], -orderLimit, orderLimit, 0.5);
+    const marks = [null, ...exact.map(vs => vs.map(v => (v === null || Math.abs(v) <= orderLimit ? null : v > 0 ? "up" : "down")))];
+    const clipped = v => (v === null ? null : Math.max(range[0], Math.min(range[1], v)));
+    return { state: { range, exact: [null, ...exact], marks, labels: [] },
+        data: [steps, ...exact.map(vs => vs.map(clipped)), steps.map(() => goldenOrder)] };
+}
+
 // pElement and orderElement: where the charts go; colors and dashes: one for
 // each search.
 export function createCharts(pElement, orderElement, { colors, dashes, lifetime }) {
@@ -124,12 +153,13 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
 
     function rebuild(searches) {
         charts.forEach(c => c.destroy());
-        const made = (element, key, options) => chart(element, { ...options, searches, colors, dashes,
+        const chartOf = (element, key, options) => chart(element, { ...options, searches, colors, dashes,
             range: () => state[key].range, exact: () => state[key].exact,
             extras: () => ({ ...state[key], selected, colors }) });
+        const toleranceLine = { label: `допуск ${power(Math.round(Math.log10(tolerance)))}`, name: programNumber(tolerance) };
         charts = [
-            made(pElement, "p", { name: "|P(xₖ)|", values: powersAxis, reference: { label: "допуск 1e-5", name: "1e-05" } }),
-            made(orderElement, "order", { name: "порядок", values: {}, reference: { label: "(1 + √5)/2", name: "1.618" } }),
+            chartOf(pElement, "p", { name: "|P(xₖ)|", values: powersAxis, reference: toleranceLine }),
+            chartOf(orderElement, "order", { name: "порядок", values: {}, reference: { label: "(1 + √5)/2", name: goldenOrder.toFixed(3) } }),
         ];
         searchCount = searches.length;
     }
@@ -145,29 +175,11 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
             const steps = Array.from({ length: longest }, (_, k) => k);
             selected = at && { si: at.search + 1, k: at.step };
 
-            // |P| on a scale of powers of ten: 0 at the foot, infinity and
-            // what exceeds a float at the top, each with a mark.
-            const exactP = cut.map(points => steps.map(k => points[k]?.p ?? null));
-            const drawable = p => p !== null && p > 0 && p <= greatestFloat;
-            const logs = exactP.flat().filter(drawable).map(Math.log10);
-            const p = state.p;
-            p.range = rangeOf([...logs, Math.log10(tolerance)], -Infinity, Infinity, 1);
-            p.exact = [null, ...exactP];
-            p.marks = [null, ...exactP.map(ps => ps.map(v => (v === null || drawable(v) ? null : v === 0 ? "down" : "up")))];
-            p.labels = cut.map((points, s) => (searches[s].end && points.length === searches[s].points.length
-                ? { si: s + 1, k: points.length - 1, text: `x${s + 1}` } : null)).filter(Boolean);
-            const [bottom, top] = p.range;
-            const scaled = v => (v === null ? null : drawable(v) ? Math.log10(v) : v === 0 ? bottom : top);
-            charts[0].setData([steps, ...exactP.map(ps => ps.map(scaled)), steps.map(() => Math.log10(tolerance))]);
-
-            // The order within ±10; beyond, at the edge with a mark.
-            const exactOrder = cut.map(points => steps.map(k => order(points, k)));
-            const q = state.order;
-            q.range = rangeOf([...exactOrder.flat(), goldenOrder, 0], -orderLimit, orderLimit, 0.5);
-            q.exact = [null, ...exactOrder];
-            q.marks = [null, ...exactOrder.map(vs => vs.map(v => (v === null || Math.abs(v) <= orderLimit ? null : v > 0 ? "up" : "down")))];
-            const clipped = v => (v === null ? null : Math.max(q.range[0], Math.min(q.range[1], v)));
-            charts[1].setData([steps, ...exactOrder.map(vs => vs.map(clipped)), steps.map(() => goldenOrder)]);
+            const p = pictureOfP(cut, steps, searches);
+            const q = pictureOfOrder(cut, steps);
+            [state.p, state.order] = [p.state, q.state];
+            charts[0].setData(p.data);
+            charts[1].setData(q.data);
         },
         resize() {
             charts.forEach((c, k) => c.setSize({ width: [pElement, orderElement][k].clientWidth, height }));

@@ -19,9 +19,6 @@ export function createLifetime(fault) {
     };
 
     const lifetime = {
-        get alive() {
-            return alive;
-        },
         guard,
         listen(target, type, action, options = {}) {
             target.addEventListener(type, guard(action), { ...options, signal: aborting.signal });

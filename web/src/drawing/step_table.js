@@ -3,20 +3,12 @@
 // seconds to lay out. The page turns by its buttons, and to the step
 // selected when stepping, whose row is marked.
 
-import { programNumber } from "./numbers.js";
-import { order } from "./steps.js";
+import { programComplex, programNumber } from "../data/numbers.js";
+import { locate, order } from "../data/steps.js";
+import { endWords, remarkWords } from "../data/story.js";
+import { tableRow } from "./table_rows.js";
 
-export const rowsPerPage = 100;
-
-// How a search ended and whether its root carries the remark, in words.
-export const endings = { tolerance: "допуск достигнут", budget: "шаги исчерпаны", nonfinite: "шаг вышел за пределы чисел" };
-export function remarkText(search) {
-    if (search.remark === null)
-        return "";
-    if (!search.remark)
-        return "нет";
-    return search.afterMiss ? "точность не достигнута, после неудачного поиска" : "точность не достигнута";
-}
+const rowsPerPage = 100;
 
 // parts: the details element, the table, the pager's buttons and its text.
 export function createStepTable({ details, table, earlier, later, range }, lifetime) {
@@ -40,30 +32,17 @@ export function createStepTable({ details, table, earlier, later, range }, lifet
             return;
         drawn = key;
         const rows = [];
-        let n = 0;
-        searches.forEach((search, s) => {
-            const points = search.points;
-            if (n + points.length <= from || n >= to) {
-                n += points.length;
-                return;
-            }
-            for (let k = Math.max(0, from - n); k < points.length && n + k < to; ++k) {
-                const point = points[k];
-                const q = order(points, k);
-                const last = k === points.length - 1;
-                const row = document.createElement("tr");
-                if (n + k + 1 === selected)
-                    row.setAttribute("aria-current", "step");
-                for (const text of [s + 1, k, `${programNumber(point.re)} ${programNumber(point.im)}i`, programNumber(point.p),
-                    q === null ? "" : programNumber(q), last && search.end ? endings[search.end] : "", last ? remarkText(search) : ""]) {
-                    const cell = document.createElement("td");
-                    cell.textContent = text;
-                    row.append(cell);
-                }
-                rows.push(row);
-            }
-            n += points.length;
-        });
+        for (let n = from + 1; n <= to; ++n) {
+            const { search: s, step: k } = locate(searches, n);
+            const search = searches[s];
+            const q = order(search.points, k);
+            const last = k === search.points.length - 1;
+            const row = tableRow([s + 1, k, programComplex(search.points[k]), programNumber(search.points[k].p), q === null ? "" : programNumber(q),
+                last && search.end ? endWords[search.end] : "", last ? remarkWords(search) : ""]);
+            if (n === selected)
+                row.setAttribute("aria-current", "step");
+            rows.push(row);
+        }
         body.replaceChildren(...rows);
     }
     const turn = by => {

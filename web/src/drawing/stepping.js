@@ -1,13 +1,9 @@
 // Stepping through a run's points one at a time, by the buttons and, with
-// the plane or a step button focused, by ← → Home End; and the plane's zoom
-// buttons. Elsewhere those keys keep the browser's meaning: the table
-// scrolls, a link is a link.
-
-import { zoomStep } from "./view.js";
+// the plane or a step button focused, by ← → Home End. Elsewhere those keys
+// keep the browser's meaning: the table scrolls, a link is a link.
 
 // parts: the buttons, the plane and the step buttons' group; run: count()
-// of points, selected() and select(n) (from 1, null: all), zoom(factor),
-// reset().
+// of points, selected() and select(n) (from 1, null: all).
 export function attachStepping(parts, run, lifetime) {
     const stepTo = n => run.select(n >= run.count() ? null : Math.max(1, n));
     const actions = {
@@ -15,9 +11,6 @@ export function attachStepping(parts, run, lifetime) {
         back: () => stepTo((run.selected() ?? run.count()) - 1),
         forward: () => stepTo((run.selected() ?? run.count()) + 1),
         all: () => stepTo(Infinity),
-        "zoom-in": () => run.zoom(zoomStep),
-        "zoom-out": () => run.zoom(1 / zoomStep),
-        "zoom-reset": run.reset,
     };
     for (const [name, action] of Object.entries(actions))
         lifetime.listen(parts[name], "click", action);

@@ -3,12 +3,12 @@
 // asks, so the run and its drawing come out the same. The link holds only
 // text for the program, never more than mostTyped characters of it.
 
-export const mostTyped = 2000;
+const mostTyped = 2000;
 // What a terminal would not take as typed text; tabs count as blanks.
 const controls = /[\0-\x08\x0b-\x1f\x7f-\x9f\u2028\u2029]/g;
 
 // The link to this page typing lines.
-export function linkTo(lines) {
+function linkTo(lines) {
     return `${location.href.split("#")[0]}#input=${encodeURIComponent(lines.join("\n"))}`;
 }
 
@@ -37,11 +37,11 @@ export function linkedInput(fragment) {
 }
 
 // The button that copies the link to the lines the run going on has read
-// (entered(): each with its line end, null for the end of the input), and
+// (linesRead(): each with its line end, null for the end of the input), and
 // shows it in output, where it can be copied by hand too.
-export function offerLink(button, output, entered) {
+export function offerLink(button, output, linesRead) {
     button.addEventListener("click", async () => {
-        const lines = entered().filter(line => line !== null).map(line => line.replace(/\n$/, ""));
+        const lines = linesRead().filter(line => line !== null).map(line => line.replace(/\n$/, ""));
         if (lines.length === 0) {
             output.textContent = "Сначала введите уравнение: ссылка набирает введённые строки.";
             return;

@@ -4,7 +4,8 @@
 
 let compiled = null;
 
-// The bytes, carried in chord.js as one character per byte.
+// The bytes, carried in chord.js as one character per byte, in
+// createChord.program, which nothing changes (embed_program.js).
 function programBytes() {
     const text = globalThis.createChord.program;
     const bytes = new Uint8Array(text.length);

@@ -1,22 +1,21 @@
 // The program's runs, one after another, each a fresh instance of the
-// program from its start values, and the console each calls (dialogue/console_web.cpp):
-// its texts shown on the terminal, its standard input read from the lines
-// typed there, its key wait.
+// program from its start values with a console of its own (page_console.js).
 
-import { createLineDiscipline } from "./line_discipline.js";
+import { createHistory } from "../terminal/history.js";
+import { createLineDiscipline } from "../terminal/line_discipline.js";
+import { createPageConsole } from "./page_console.js";
 import { createProgram } from "./program.js";
 
 // stated(state): what the run is doing, told once the screen shows all it
 // wrote before: starting, running, input (waiting for a line), key (waiting
 // for a key) or ended. ended(status): "0" and the like, "interrupted" or
-// "failed".
-// drawing: makes each run's drawing (drawing.js), told of the searches'
-// steps and of the roots as they are written.
+// "failed". drawing: makes each run's drawing (drawing/drawing.js), the
+// observer of what the run tells.
 export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }) {
-    const history = []; // the lines entered, for ↑ and ↓ in every run
+    const history = createHistory(); // for ↑ and ↓ in every run
     let current = 0; // the run going on; what earlier ones call does nothing
-    let lines = null; // its line discipline
-    let entered = []; // the lines it has read, each with its line end; null: the end of the input
+    let input = null; // its line discipline
+    let linesRead = []; // the lines it has read
 
     function run() {
         const number = ++current;
@@ -28,60 +27,23 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
             if (!live() || finished)
                 return;
             finished = true;
-            own.close();
+            runInput.close();
             keyWait.cancel();
             screen.step(() => live() && ended(status));
         };
-        lines?.close();
-        const drawn = drawing.begin();
-        const own = createLineDiscipline({ terminal, screen, history, interrupted: () => finish("interrupted") });
-        lines = own;
-        entered = [];
-        let rest = null; // the bytes of the line being read that the program has not taken yet
-
-        const services = {
-            show: text => active() && own.show(text),
-            // A line end moves to the next line's start, as a terminal's output does.
-            write: text => active() && own.show(text.replace(/\n/g, "\r\n")),
-            async nextBytes(size) {
-                if (!rest) {
-                    if (!own.hasLine())
-                        state("input");
-                    const text = await own.nextLine();
-                    if (active())
-                        entered.push(text);
-                    // At once: the line is the program's, whatever is still
-                    // being drawn.
-                    if (active())
-                        stated("running");
-                    if (text === null)
-                        return null;
-                    rest = new TextEncoder().encode(text);
-                }
-                const bytes = rest.subarray(0, size);
-                rest = rest.length > size ? rest.subarray(size) : null;
-                return bytes;
-            },
-            searchStarted: (first, second, polynomial) => active() && drawn.started(first, second, polynomial),
-            searchStepped: point => active() && drawn.stepped(point),
-            searchEnded: (end, root) => active() && drawn.ended(end, root),
-            rootWritten: (number, remark, afterMiss) => active() && drawn.rootWritten(number, remark, afterMiss),
-            keyPress() {
-                // The rest of a line already read is no key; one typed ahead is.
-                rest = null;
-                const typedAhead = own.takeTypedAhead();
-                own.close();
-                if (typedAhead)
-                    return Promise.resolve();
-                state("key");
-                return keyWait.wait();
-            },
-        };
+        input?.close();
+        input?.dispose();
+        const runDrawing = drawing.begin();
+        const runInput = createLineDiscipline({ terminal, screen, history, interrupted: () => finish("interrupted") });
+        input = runInput;
+        linesRead = [];
+        const pageConsole = createPageConsole({ input: runInput, keyWait, observer: runDrawing, active, state, stateNow: stated,
+            read: linesRead });
 
         keyWait.cancel();
         screen.reset();
         state("starting");
-        createProgram({ pageConsole: services, noInitialRun: true })
+        createProgram({ pageConsole, noInitialRun: true })
             .then(chord => {
                 state("running");
                 // main is called here rather than on load: the call's promise
@@ -99,10 +61,12 @@ export function createRuns({ terminal, screen, keyWait, drawing, stated, ended }
     return {
         run,
         // The line discipline of the run going on, which the terminal's keys
-        // and input go to.
-        get lines() {
-            return lines;
+        // and text go to.
+        get input() {
+            return input;
         },
-        entered: () => entered,
+        // The lines the run going on has read, each with its line end; null
+        // for the end of the input.
+        linesRead: () => linesRead,
     };
 }

@@ -2,10 +2,9 @@
 // the terminal but Shift, Ctrl, Alt, Meta and the locks alone; also a paste,
 // any key of an on-screen keyboard and, on a touch screen, a tap on the
 // terminal. Keys pressed elsewhere, as in the drawing, do what they do
-// there. The key
-// is taken whole: none of its events (keydown, its repeats, keypress, the
-// input it would type, keyup) reaches anything else, such as the button that
-// has the focus once the run has ended.
+// there. The key is taken whole: none of its events (keydown, its repeats,
+// keypress, the input it would type, keyup) reaches anything else, such as
+// the button that has the focus once the run has ended.
 
 const modifiers = new Set(["Shift", "Control", "Alt", "AltGraph", "Meta", "OS", "Super", "Hyper", "Fn",
     "FnLock", "CapsLock", "NumLock", "ScrollLock", "Symbol", "SymbolLock"]);

@@ -1,7 +1,7 @@
 // The line being typed, as the user sees it: its characters, each a grapheme
 // cluster (a letter with its accents, a wide character) that the cursor steps
 // over and Backspace takes back whole; the cursor between them; and the lines
-// typed before on this page, to recall.
+// typed before on this page (history.js), to recall.
 
 const segmenter = typeof Intl === "object" && Intl.Segmenter ? new Intl.Segmenter("ru", { granularity: "grapheme" }) : null;
 const charactersOf = text => (segmenter ? Array.from(segmenter.segment(text), part => part.segment) : Array.from(text));
@@ -10,7 +10,7 @@ const charactersOf = text => (segmenter ? Array.from(segmenter.segment(text), pa
 const unattached = /^\p{M}/u;
 
 export class Line {
-    // history: the lines entered so far, oldest first, shared by every line.
+    // history: the lines entered so far, shared by every line.
     constructor(history) {
         this.history = history;
         this.characters = [];
@@ -75,16 +75,7 @@ export class Line {
         if (this.recalled === this.history.length)
             this.draft = this.text;
         this.recalled = to;
-        this.characters = charactersOf(to === this.history.length ? this.draft : this.history[to]);
+        this.characters = charactersOf(to === this.history.length ? this.draft : this.history.at(to));
         this.cursor = this.length;
-    }
-
-    // The line as entered, kept in the history unless empty or the same as
-    // the newest there.
-    entered() {
-        const text = this.text;
-        if (text.trim() !== "" && text !== this.history[this.history.length - 1])
-            this.history.push(text);
-        return text;
     }
 }

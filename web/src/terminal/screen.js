@@ -5,6 +5,33 @@
 const csi = "\x1b[";
 export const eraseBelow = csi + "J";
 
+// The screen row of a buffer line, counted from 1; a line that has scrolled
+// off the top is taken as the top row.
+const rowOf = (terminal, line) => Math.max(1, line - terminal.buffer.active.baseY + 1);
+
+// What moves the cursor back to a place read before. No cursor movement
+// reaches the end of a full row: the row's last character, written again,
+// leaves the cursor there.
+function cursorTo(terminal, place) {
+    if (place.x < terminal.cols)
+        return `${csi}${rowOf(terminal, place.line)};${place.x + 1}H`;
+    const line = terminal.buffer.active.getLine(place.line);
+    let x = terminal.cols - 1;
+    if (line.getCell(x).getWidth() === 0)
+        --x; // the right half of a wide character
+    return `${csi}${rowOf(terminal, place.line)};${x + 1}H${line.getCell(x).getChars() || " "}`;
+}
+
+// The first buffer line of the row the cursor is on, before the rows it has
+// wrapped into.
+function rowStart(terminal) {
+    const buffer = terminal.buffer.active;
+    let first = buffer.baseY + buffer.cursorY;
+    while (first > 0 && buffer.getLine(first)?.isWrapped)
+        --first;
+    return first;
+}
+
 export function createScreen(terminal) {
     let queue = Promise.resolve();
     // Text printed and not yet written: printing often in a row, as the
@@ -15,24 +42,20 @@ export function createScreen(terminal) {
     // behind it. A resize writes it again, since no terminal reflows the row
     // it is writing on.
     let tail = "";
-    let redraw = () => {}; // what the line editor of the run going on draws after a resize
+    // How many times anything but the line being edited was written, or the
+    // screen changed size: a place read before such a change is no longer
+    // where it was read.
+    let changes = 0;
+    const refitted = new Set(); // what line editors draw again after a resize
 
-    const buffer = () => terminal.buffer.active;
     const written = text => new Promise(resolve => terminal.write(text, resolve));
-    const keep = text => {
+    const changed = (text = "") => {
         const end = text.lastIndexOf("\n");
         tail = end < 0 ? tail + text : text.slice(end + 1);
+        ++changes;
     };
-    // The screen row of a buffer line, counted from 1; a line that has
-    // scrolled off the top is taken as the top row.
-    const row = line => Math.max(1, line - buffer().baseY + 1);
 
     const screen = {
-        // How many times anything but the line being edited was written, or
-        // the screen changed size: a line drawn before such a change is no
-        // longer where it was drawn.
-        changes: 0,
-
         // Runs action (which may return a promise) once all before it is on
         // the screen; returns a promise of its result.
         step(action) {
@@ -58,8 +81,7 @@ export function createScreen(terminal) {
                 // of its own.
                 if (pending === batch)
                     pending = null;
-                keep(batch.text);
-                ++screen.changes;
+                changed(batch.text);
                 return written(batch.text);
             });
             pending = batch;
@@ -68,63 +90,51 @@ export function createScreen(terminal) {
         // Text that is already on the screen, such as a line handed over
         // unended, now part of the row.
         keep(text) {
-            screen.step(() => {
-                keep(text);
-                ++screen.changes;
-            });
+            screen.step(() => changed(text));
         },
 
-        // Where the cursor is: the buffer line and the column. At the end of
-        // a full row the column is the row's width: the next character wraps.
+        // Where the cursor is, within a step: the buffer line, the column,
+        // and whether the screen has changed since (stale()). At the end of a
+        // full row the column is the row's width: the next character wraps.
         cursor() {
-            return { line: buffer().baseY + buffer().cursorY, x: buffer().cursorX };
+            const buffer = terminal.buffer.active;
+            const since = changes;
+            return { line: buffer.baseY + buffer.cursorY, x: buffer.cursorX, stale: () => changes !== since };
         },
 
         // Puts the cursor back at a place read before, within a step.
-        moveTo(place) {
-            if (place.x < terminal.cols)
-                return written(`${csi}${row(place.line)};${place.x + 1}H`);
-            // No cursor movement reaches the end of a full row: the row's last
-            // character, written again, leaves the cursor there.
-            const line = buffer().getLine(place.line);
-            let x = terminal.cols - 1;
-            if (line.getCell(x).getWidth() === 0)
-                --x; // the right half of a wide character
-            return written(`${csi}${row(place.line)};${x + 1}H${line.getCell(x).getChars() || " "}`);
-        },
+        moveTo: place => written(cursorTo(terminal, place)),
 
         // Shows the cursor on the character that follows a place: after a
         // full row, at the start of the next one.
         showAt(place) {
-            return place.x < terminal.cols ? screen.moveTo(place) : written(`${csi}${row(place.line + 1)};1H`);
+            return place.x < terminal.cols ? screen.moveTo(place) : written(`${csi}${rowOf(terminal, place.line + 1)};1H`);
         },
 
         // Gives the terminal a new size. The row the cursor is on, with all
         // the rows it has wrapped into, is erased first and written again
         // after; the rows above are reflowed by the terminal itself. Then the
-        // line editor draws its line again.
+        // line editors draw their lines again.
         refit(cols, rows) {
             return screen.step(async () => {
-                let first = screen.cursor().line;
-                while (first > 0 && buffer().getLine(first)?.isWrapped)
-                    --first;
-                await written(`${csi}${row(first)};1H${eraseBelow}`);
+                await written(`${csi}${rowOf(terminal, rowStart(terminal))};1H${eraseBelow}`);
                 terminal.resize(cols, rows);
                 await written(tail);
-                ++screen.changes;
-                redraw();
+                ++changes;
+                refitted.forEach(draw => draw());
             });
         },
-        // The line editor's redraw, in place of the one of the run before.
-        whenRefitted(draw) {
-            redraw = draw;
+        // Calls draw after every resize, until the function returned is called.
+        onRefit(draw) {
+            refitted.add(draw);
+            return () => refitted.delete(draw);
         },
 
         // A clear screen for a new run.
         reset() {
             return screen.step(() => {
                 tail = "";
-                ++screen.changes;
+                ++changes;
                 terminal.reset();
             });
         },

@@ -7,67 +7,25 @@
 // on a finer grid of its own, so that the tolerance line is true at every
 // zoom.
 
-import { element } from "./marks.js";
-import { tolerance } from "./steps.js";
-import { distinct, trueRoots } from "./true_roots.js";
+import { tolerance } from "../../data/chord_method.js";
+import { horner } from "../../data/complex.js";
+import { eachRootOnce, trueRoots } from "../../data/true_roots.js";
+import { contour } from "./contours.js";
+import { svgElement } from "./svg.js";
 
 const cell = 4; // pixels
 const light = [255, 247, 220];
 const dark = [217, 230, 242];
 const toleranceLevel = Math.log10(tolerance);
 // The colour for t from 0 (the smallest |P| shown) to 1 (the largest).
-export const shade = t => light.map((c, k) => Math.round(dark[k] + (c - dark[k]) * t));
-export const palette = { light: `rgb(${light})`, dark: `rgb(${dark})` };
+const shade = t => light.map((c, k) => Math.round(dark[k] + (c - dark[k]) * t));
+// The same scale for the legend, as CSS.
+export const landscapeScale = `linear-gradient(to right, rgb(${dark.join(", ")}), rgb(${light.join(", ")}))`;
 
-// log₁₀|P(z)|, z = [re, im]: Horner's scheme as true_roots.js's
-// evaluate, in plain numbers, as it runs for every cell.
+// log₁₀|P(z)|, z = [re, im].
 function height(polynomial, [re, im]) {
-    let a = 0;
-    let b = 0;
-    for (const [cr, ci] of polynomial) {
-        const next = a * re - b * im + cr;
-        b = a * im + b * re + ci;
-        a = next;
-    }
+    const [a, b] = horner(polynomial, re, im);
     return Math.log10(Math.hypot(a, b));
-}
-
-// The pieces of the lines where values (cols × rows, at the pixels
-// place(i, j)) cross the levels from first to last, every apart, as SVG
-// path text with digits decimals: marching squares, leaving out the
-// squares skip(i, j) names.
-function contour(values, cols, rows, place, { first, last = first, every = 1, digits = 2, skip = () => false }) {
-    const parts = [];
-    const point = (i, j) => {
-        const p = place(i, j);
-        return `${p.x.toFixed(digits)} ${p.y.toFixed(digits)}`;
-    };
-    for (let j = 0; j + 1 < rows; ++j) {
-        for (let i = 0; i + 1 < cols; ++i) {
-            const a = values[j * cols + i];
-            const b = values[j * cols + i + 1];
-            const c = values[(j + 1) * cols + i + 1];
-            const d = values[(j + 1) * cols + i];
-            const lo = Math.min(a, b, c, d);
-            const hi = Math.max(a, b, c, d);
-            if (!(hi > lo) || skip(i, j))
-                continue;
-            for (let level = Math.max(first, first + Math.ceil((lo - first) / every) * every); level <= Math.min(hi, last); level += every) {
-                const found = [];
-                if (a < level !== b < level)
-                    found.push(point(i + (level - a) / (b - a), j));
-                if (b < level !== c < level)
-                    found.push(point(i + 1, j + (level - b) / (c - b)));
-                if (c < level !== d < level)
-                    found.push(point(i + 1 - (level - c) / (d - c), j + 1));
-                if (d < level !== a < level)
-                    found.push(point(i, j + 1 - (level - d) / (a - d)));
-                for (let k = 0; k + 1 < found.length; k += 2)
-                    parts.push(`M${found[k]}L${found[k + 1]}`);
-            }
-        }
-    }
-    return parts.join("");
 }
 
 // The values on a grid, each log₁₀|P| kept finite: a zero of P as a value
@@ -104,46 +62,9 @@ function toleranceRadius(polynomial, root) {
     return widest;
 }
 
-const made = new WeakMap();
-const keyOf = (world, { w, h }) => `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
-
-// The landscape made last for polynomial, if any, placed in view: where it
-// was made for another view, moved and scaled to it (its group transformed)
-// and marked stale, to stand in until the landscape of this view is made.
-export function lastLandscape(polynomial, view) {
-    const last = made.get(polynomial);
-    if (!last)
-        return null;
-    const world = view.world();
-    const stale = last.key !== keyOf(world, view.size);
-    const scale = (world.right - world.left) / view.size.w;
-    if (stale)
-        last.group.setAttribute("transform", `translate(${(last.world.left - world.left) / scale} ${(world.top - last.world.top) / scale}) `
-            + `scale(${last.perPixel / scale})`);
-    else
-        last.group.removeAttribute("transform");
-    return { ...last, stale };
-}
-
-// The landscape of polynomial in view, as an SVG group, and the range of
-// log₁₀|P| it shades; none where |P| is 0 or undefined everywhere.
-export function landscape(polynomial, view) {
-    const { w, h } = view.size;
-    const world = view.world();
-    const key = keyOf(world, view.size);
-    if (made.get(polynomial)?.key === key)
-        return made.get(polynomial);
-    const cols = Math.ceil(w / cell);
-    const rows = Math.ceil(h / cell);
-    const perPixel = (world.right - world.left) / w;
-    const at = (x, y) => [world.left + x * perPixel, world.top - y * perPixel];
-    const { values, lo, hi } = grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
-    const group = element("g", { class: "landscape" });
-    const result = { key, group, world, perPixel, ...(hi >= lo ? { lo, hi } : { lo: null, hi: null }) };
-    made.set(polynomial, result);
-    if (result.lo === null)
-        return result;
-
+// The shading of values (cols × rows) from lo to hi, as an SVG image of
+// cells.
+function shading(values, cols, rows, lo, hi) {
     const canvas = document.createElement("canvas");
     [canvas.width, canvas.height] = [cols, rows];
     const context = canvas.getContext("2d");
@@ -156,21 +77,21 @@ export function landscape(polynomial, view) {
         image.data[4 * k + 3] = 255;
     });
     context.putImageData(image, 0, 0);
-    const picture = element("image", { width: cols * cell, height: rows * cell, preserveAspectRatio: "none" });
+    const picture = svgElement("image", { width: cols * cell, height: rows * cell, preserveAspectRatio: "none" });
     picture.setAttribute("href", canvas.toDataURL());
-    const place = (i, j) => ({ x: (i + 0.5) * cell, y: (j + 0.5) * cell });
-    // At most 40 lines of whole decades.
-    const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
-    const decades = contour(values, cols, rows, place, { first: Math.ceil(lo / every) * every, last: hi, every });
-    // Where the region around a root is a few cells wide or less, the
-    // grid cannot draw its line truly: a grid of its own around that root
-    // does, to the digits a sub-pixel line needs (down to a thousandth of a
-    // pixel; zoomed in, a smaller one is drawn), and the coarse grid's
-    // squares there are left out.
+    return picture;
+}
+
+// The tolerance line. Where the region around a root is a few cells wide or
+// less, the grid cannot draw it truly: a grid of its own around that root
+// does, to the digits a sub-pixel line needs (down to a thousandth of a
+// pixel; zoomed in, a smaller one is drawn), and the coarse grid's squares
+// there are left out.
+function toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h }) {
     const near = 24;
     let bold = "";
     const boxes = [];
-    for (const root of distinct(trueRoots(polynomial).roots)) {
+    for (const root of eachRootOnce(trueRoots(polynomial).roots)) {
         const p = { x: (root.re - world.left) / perPixel, y: (world.top - root.im) / perPixel };
         const r = toleranceRadius(polynomial, root) * 1.5;
         if (p.x < -cell || p.y < -cell || p.x > w + cell || p.y > h + cell || r / perPixel > 4 * cell || !(r / perPixel > 1e-3))
@@ -182,7 +103,62 @@ export function landscape(polynomial, view) {
             { first: toleranceLevel, digits: 6 });
     }
     const covered = (i, j) => boxes.some(p => Math.abs((i + 1) * cell - p.x) <= p.r + cell && Math.abs((j + 1) * cell - p.y) <= p.r + cell);
-    bold += contour(values, cols, rows, place, { first: toleranceLevel, skip: covered });
-    group.append(picture, element("path", { d: decades, class: "decade" }), element("path", { d: bold, class: "tolerance" }));
-    return result;
+    return bold + contour(values, cols, rows, place, { first: toleranceLevel, skip: covered });
+}
+
+// The landscape of polynomial in view, as an SVG group, and the range of
+// log₁₀|P| it shades; none where |P| is 0 or undefined everywhere.
+function landscape(polynomial, view, key) {
+    const { w, h } = view.size;
+    const world = view.world();
+    const cols = Math.ceil(w / cell);
+    const rows = Math.ceil(h / cell);
+    const perPixel = (world.right - world.left) / w;
+    const at = (x, y) => [world.left + x * perPixel, world.top - y * perPixel];
+    const { values, lo, hi } = grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
+    const group = svgElement("g", { class: "landscape" });
+    const made = { key, group, world, perPixel, ...(hi >= lo ? { lo, hi } : { lo: null, hi: null }) };
+    if (made.lo === null)
+        return made;
+    const place = (i, j) => ({ x: (i + 0.5) * cell, y: (j + 0.5) * cell });
+    // At most 40 lines of whole decades.
+    const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
+    const decades = contour(values, cols, rows, place, { first: Math.ceil(lo / every) * every, last: hi, every });
+    const bold = toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h });
+    group.append(shading(values, cols, rows, lo, hi), svgElement("path", { d: decades, class: "decade" }),
+        svgElement("path", { d: bold, class: "tolerance" }));
+    return made;
+}
+
+const keyOf = (world, { w, h }) => `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
+
+// The landscapes of one plane: the last one made for each polynomial.
+export function createLandscapes() {
+    const made = new WeakMap();
+    return {
+        // The landscape made last for polynomial, if any, placed in view:
+        // where it was made for another view, moved and scaled to it (its
+        // group transformed) and marked stale, to stand in until the
+        // landscape of this view is made.
+        last(polynomial, view) {
+            const last = made.get(polynomial);
+            if (!last)
+                return null;
+            const world = view.world();
+            const stale = last.key !== keyOf(world, view.size);
+            const scale = (world.right - world.left) / view.size.w;
+            if (stale)
+                last.group.setAttribute("transform", `translate(${(last.world.left - world.left) / scale} ${(world.top - last.world.top) / scale}) `
+                    + `scale(${last.perPixel / scale})`);
+            else
+                last.group.removeAttribute("transform");
+            return { ...last, stale };
+        },
+        // Makes the landscape of polynomial in view, unless it is made.
+        make(polynomial, view) {
+            const key = keyOf(view.world(), view.size);
+            if (made.get(polynomial)?.key !== key)
+                made.set(polynomial, landscape(polynomial, view, key));
+        },
+    };
 }

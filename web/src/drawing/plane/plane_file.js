@@ -3,6 +3,8 @@
 // each element with the style the page gives it written into it, so that a
 // browser or Inkscape shows it without the page's style sheet.
 
+import { svgElement, svgNamespace } from "./svg.js";
+
 const styled = ["fill", "fill-opacity", "stroke", "stroke-width", "stroke-dasharray", "stroke-linejoin", "stroke-linecap", "opacity",
     "font-family", "font-size", "font-weight", "paint-order", "display"];
 const xlink = "http://www.w3.org/1999/xlink";
@@ -20,28 +22,18 @@ function copied(layers) {
     });
 }
 
+// The file's text: plane, the SVG, with the rings over it.
 export function planeFile(plane, rings) {
     const [copy, ringsCopy] = copied([plane, rings]);
     const [, , w, h] = plane.getAttribute("viewBox").split(" ").map(Number);
     for (const name of ["tabindex", "role", "aria-label", "data-part", "style"])
         copy.removeAttribute(name);
-    Object.entries({ xmlns: "http://www.w3.org/2000/svg", "xmlns:xlink": xlink, width: w, height: h })
+    Object.entries({ xmlns: svgNamespace, "xmlns:xlink": xlink, width: w, height: h })
         .forEach(([name, value]) => copy.setAttribute(name, value));
     for (const image of copy.querySelectorAll("image"))
         image.setAttributeNS(xlink, "xlink:href", image.getAttribute("href"));
-    const title = document.createElementNS(copy.namespaceURI, "title");
-    title.textContent = "chord: точки поисков метода хорд на комплексной плоскости";
-    const background = document.createElementNS(copy.namespaceURI, "rect");
-    Object.entries({ width: w, height: h, fill: "#fff" }).forEach(([name, value]) => background.setAttribute(name, value));
-    copy.prepend(title, background);
+    copy.prepend(svgElement("title", {}, "chord: точки поисков метода хорд на комплексной плоскости"),
+        svgElement("rect", { width: w, height: h, fill: "#fff" }));
     copy.append(...ringsCopy.childNodes);
     return `<?xml version="1.0" encoding="UTF-8"?>\n${new XMLSerializer().serializeToString(copy)}\n`;
-}
-
-// Saves the file as chord-plane.svg.
-export function savePlane(plane, rings, lifetime) {
-    const link = document.createElement("a");
-    link.download = "chord-plane.svg";
-    link.href = lifetime.url(new Blob([planeFile(plane, rings)], { type: "image/svg+xml" }));
-    link.click();
 }

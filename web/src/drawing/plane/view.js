@@ -4,42 +4,24 @@
 // times the framed view, and before the tick labels, in the program's six
 // digits, would no longer tell two ticks apart.
 
-import { programNumber } from "./numbers.js";
+import { starts } from "../../data/chord_method.js";
+import { readable, ticks } from "./ticks.js";
 
-export const starts = [{ re: 0, im: 0, name: "0" }, { re: 1, im: 1, name: "1+i" }];
 // What a press of + or − zooms by.
 export const zoomStep = 1.5;
 const deepest = 1e6;
 const widest = 1e-3;
 
-// A round step for about five ticks over span: 1, 2 or 5 times a power of ten.
-function tickStep(span) {
-    const power = 10 ** Math.floor(Math.log10(span / 5));
-    return power * ([1, 2, 5, 10].find(factor => span / (power * factor) <= 7) ?? 10);
-}
-
-// The ticks between low and high: their values and labels.
-export function ticks(low, high) {
-    const step = tickStep(high - low);
-    const found = [];
-    for (let k = Math.ceil(low / step); k * step <= high; ++k) {
-        const value = k * step;
-        found.push({ value, label: programNumber(Number(value.toPrecision(6))) });
-    }
-    return found;
-}
-const distinct = list => list.length >= 2 && new Set(list.map(tick => tick.label)).size === list.length;
-
 // The rectangle that shows the start points and the roots well: all roots
-// that reached the tolerance, and the others and the true roots (truth)
-// unless they lie ten times farther out than those; what lies beyond is
-// marked at the edge.
-function framed(searches, truth) {
+// that reached the tolerance, and the others and the true roots unless they
+// lie ten times farther out than those; what lies beyond is marked at the
+// edge.
+function framed(searches, trueRoots) {
     const roots = searches.filter(search => search.root);
     const reached = roots.filter(search => search.end === "tolerance").map(search => search.root);
     const reach = 10 * Math.max(Math.SQRT2, ...reached.map(root => Math.hypot(root.re, root.im)));
     const others = roots.filter(search => search.end !== "tolerance" && Math.hypot(search.root.re, search.root.im) <= reach);
-    const framedPoints = [...starts, ...reached, ...others.map(search => search.root), ...truth.filter(z => Math.hypot(z.re, z.im) <= reach)];
+    const framedPoints = [...starts, ...reached, ...others.map(search => search.root), ...trueRoots.filter(z => Math.hypot(z.re, z.im) <= reach)];
     const box = axis => [Math.min(...framedPoints.map(z => z[axis])), Math.max(...framedPoints.map(z => z[axis]))];
     const [[left, right], [bottom, top]] = [box("re"), box("im")];
     const pad = Math.max(0.25, 0.15 * Math.max(right - left, top - bottom));
@@ -49,21 +31,21 @@ function framed(searches, truth) {
 export function createView() {
     let size = { w: 300, h: 300 };
     let searches = [];
-    let truth = [];
+    let trueRoots = [];
     let chosen = null; // centre and pixels per unit the user chose; null: framed
 
     function fitted() {
-        const frame = framed(searches, truth);
+        const frame = framed(searches, trueRoots);
         const scale = Math.min(size.w / (frame.right - frame.left), size.h / (frame.top - frame.bottom));
         return { re: (frame.left + frame.right) / 2, im: (frame.bottom + frame.top) / 2, scale };
     }
     const current = () => chosen ?? fitted();
     const worldOf = v => ({ left: v.re - size.w / 2 / v.scale, right: v.re + size.w / 2 / v.scale,
         bottom: v.im - size.h / 2 / v.scale, top: v.im + size.h / 2 / v.scale });
-    const readable = v => {
+    const shows = v => {
         const world = worldOf(v);
         return [world.left, world.right, world.bottom, world.top].every(Number.isFinite)
-            && distinct(ticks(world.left, world.right)) && distinct(ticks(world.bottom, world.top));
+            && readable(ticks(world.left, world.right)) && readable(ticks(world.bottom, world.top));
     };
 
     const view = {
@@ -73,10 +55,10 @@ export function createView() {
         get size() {
             return size;
         },
-        // The searches and the true roots framed while the user has not
-        // chosen a view.
-        frame(searchesSoFar, trueRoots) {
-            [searches, truth] = [searchesSoFar, trueRoots];
+        // What the view frames while the user has not chosen one: the
+        // searches and the true roots. Draws nothing.
+        frameAround(searchesSoFar, roots) {
+            [searches, trueRoots] = [searchesSoFar, roots];
         },
         world: () => worldOf(current()),
         // Where a point of the plane is drawn, in pixels from the top left.
@@ -93,7 +75,7 @@ export function createView() {
             const scale = v.scale * factor;
             const framedScale = fitted().scale;
             const next = { re: re - (x - size.w / 2) / scale, im: im + (y - size.h / 2) / scale, scale };
-            if (scale > framedScale * deepest || scale < framedScale * widest || !readable(next))
+            if (scale > framedScale * deepest || scale < framedScale * widest || !shows(next))
                 return false;
             chosen = next;
             return true;
@@ -102,7 +84,7 @@ export function createView() {
         pan(dx, dy) {
             const v = current();
             const next = { ...v, re: v.re - dx / v.scale, im: v.im + dy / v.scale };
-            if (!readable(next))
+            if (!shows(next))
                 return false;
             chosen = next;
             return true;
