@@ -74,17 +74,15 @@ ahead | redirected)
     exit 0
     ;;
 typed)
-    case=$(dirname "$0")/cases/${args[0]}.txt
-    input=$(head -n 1 "$case")
-    input=${input%\\n}
+    # The case's input as one line typed, its line end the Enter of type_line.
+    input=$(head -n 1 "$(dirname "$0")/cases/${args[0]}.txt" | perl -ne 'chomp; s/\\n$//; s/\\([nt\\])/{n => "\n", t => "\t", "\\" => "\\"}->{$1}/ge; print')
     await shows "уравнения:"
     type_line "$input"
     # The screen: the input echoed behind the order prompt.
-    tail -n +2 "$case" | sed "0,/уравнения: /s//&$input\\n/; s/ *$//" >expected
+    tail -n +2 "$(dirname "$0")/cases/${args[0]}.txt" | sed "0,/уравнения: /s//&$input\\n/; s/ *$//" >expected
     args=("${args[@]:1}")
-    await shows "Нажмите любую клавишу"
-    sleep 1
-    diff expected <(screen | head -n "$(wc -l <expected)") || fail "not the transcript"
+    transcript() { diff -q expected <(screen | head -n "$(wc -l <expected)") >/dev/null; }
+    await transcript
     ;;
 stop)
     kill "-${args[0]}" "$(pid)"
@@ -96,7 +94,8 @@ stop)
         # In the background the mode is the shell's, untouched; the program's read stops it again.
         args=("${args[@]:1}")
         type_line bg
-        sleep 1
+        stopped_by_its_read() { type_line jobs && screen | grep -q "Stopped (tty input)"; }
+        await stopped_by_its_read
         await shows Stopped "icanon echo"
     fi
     ;;
@@ -120,7 +119,9 @@ flurry)
 discarded)
     kill "-${args[0]}" "$(pid)"
     args=("${args[@]:1}")
-    sleep 0.5
+    # Taken by the program: pending no more.
+    taken() { ! grep -qE '^(SigPnd|ShdPnd):\s*0*[1-9a-f]' "/proc/$(pid)/status"; }
+    await taken
     ;;
 esac
 # After fg, and after any stop, the program must be back in the wait's mode.

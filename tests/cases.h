@@ -6,12 +6,18 @@
 #include <string>
 #include <vector>
 
-// Turns \n and \t into a line end and a tab.
-inline std::string unescape(std::string text)
+// A case file's escapes: \n a line end, \t a tab, \\ a backslash; any other
+// backslash stands for itself.
+inline std::string unescape(const std::string& text)
 {
-    for (std::size_t at = 0; (at = text.find('\\', at)) != std::string::npos; ++at)
-        text.replace(at, 2, text[at + 1] == 'n' ? "\n" : "\t");
-    return text;
+    std::string plain;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        const bool escape = text[at] == '\\' && (next == 'n' || next == 't' || next == '\\');
+        plain += !escape ? text[at] : next == 'n' ? '\n' : next == 't' ? '\t' : '\\';
+        at += escape;
+    }
+    return plain;
 }
 
 // The dialogue cases of tests/cases, by name: the input on the first line,

@@ -12,7 +12,9 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 for case in "$(dirname "$0")"/cases/*.txt; do
     tail -n +2 "$case" | head -c -1 | iconv -f UTF-8 -t "$charset" | sed -z "s/\n/$cr\n/g" >"$work/expected"
-    run() { printf '%b' "$(head -n 1 "$case")" | setsid -w timeout 60 "$@" >"$work/output"; }
+    # The input: \n a line end, \t a tab, \\ a backslash.
+    run() { head -n 1 "$case" | perl -ne 'chomp; s/\\([nt\\])/{n => "\n", t => "\t", "\\" => "\\"}->{$1}/ge; print' |
+        setsid -w timeout 60 "$@" >"$work/output"; }
     run "$@"
     status=$?
     # Wine now and then fails to start a program, with status 1 before a byte is written (chord always writes its

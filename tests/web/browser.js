@@ -1,173 +1,268 @@
-// The page opened in headless Chromium from disk, with what the walks need:
-// its state, its screen, keys as users press them (also with a Russian
-// layout), and waits for states, never for a time.
+// The page in a browser engine, driven as its users drive it, through one
+// interface for the three engines: Chromium and Firefox ESR by puppeteer-core
+// (Firefox over WebDriver BiDi), WebKit by selenium-webdriver through its
+// WebDriver (WebKitWebDriver and the MiniBrowser, on a virtual display).
+// What an engine's driver cannot do is in its abilities, and a walk that
+// needs it says so where it leaves it out. Waits are for states.
 "use strict";
+const { spawn } = require("child_process");
 const fs = require("fs");
+const net = require("net");
 const os = require("os");
 const path = require("path");
 
-const failures = [];
-// Records a failure unless good; returns whether good.
-const expect = (what, good, detail = "") => Boolean(good) || (failures.push(`${what}${detail && `:\n${detail}`}`), false);
 // Generous: a loaded machine is slow, and a wait ends at the state anyway.
 const patience = 60000;
-
-// What the terminal shows of a case typed, the rows a line wraps into
-// joined: the transcript with the input echoed behind the order prompt, a
-// tab echoed as a blank.
-function screenOf(c, input = c.input) {
-    const prompt = "Задайте порядок уравнения: ";
-    const at = c.transcript.indexOf(prompt) + prompt.length;
-    return (c.transcript.slice(0, at) + input.replace(/\t/g, " ") + c.transcript.slice(at)).replace(/\n+$/, "");
-}
-
-// An engine as the walks drive it, puppeteer-core from modules: Debian's
-// Chromium as root with no network of its own; Firefox ESR over WebDriver
-// BiDi, which gives no touch, no key with a layout's own letter, and saves
-// downloads in folder; WebKit over classic WebDriver (webdriver.js). What
-// an engine cannot be made to do is said where a walk asks for it.
-async function launch(engine, modules, folder = os.tmpdir(), options = {}) {
-    const puppeteer = require(path.resolve(modules, "puppeteer-core"));
-    const browser = engine === "webkit" ? await require("./webdriver.js").launch()
-        : engine === "firefox" ? await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true,
-            extraPrefsFirefox: { "browser.download.dir": path.resolve(folder), "browser.download.folderList": 2 } })
-        : await puppeteer.launch({ executablePath: "/usr/bin/chromium", headless: true, ...options,
-            userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "chord-chromium-")),
-            args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-                "--disable-component-update", "--disable-sync"] });
-    return Object.assign(browser, { engine });
-}
-
-// oldBrowser: without what browsers after Safari 15, the oldest the page
-// serves, brought; hash: the page's address ends with it.
-// address: where the page is served, instead of from disk.
-async function open(browser, site, view, { oldBrowser = false, hash = "", address = null } = {}) {
-    const page = await browser.newPage();
-    page.engine = browser.engine;
-    await page.setViewport(view);
-    if (oldBrowser) {
-        await page.evaluateOnNewDocument(() => {
-            for (const [owner, name] of [[Array.prototype, "at"], [String.prototype, "at"], [Object, "hasOwn"], [Array.prototype, "findLast"],
-                [Array.prototype, "findLastIndex"], [globalThis, "structuredClone"], [Array.prototype, "toSorted"]])
-                delete owner[name];
-        });
-    }
-    page.on("pageerror", error => failures.push(`page error: ${error.message}`));
-    // Long tasks, for the check that nothing freezes the page; the
-    // dialogue's text as lines, the rows a line wraps into joined.
-    await page.evaluateOnNewDocument(() => {
-        window.dialogueLines = () => {
-            const buffer = document.getElementById("terminal").terminal.buffer.active;
-            let text = "";
-            for (let k = 0; k < buffer.length; ++k)
-                text += (k > 0 && !buffer.getLine(k).isWrapped ? "\n" : "") + buffer.getLine(k).translateToString(true);
-            return text.replace(/\n+$/, "");
-        };
-        // A picture's pixels, as RGBA.
-        window.pixelsOf = async source => {
-            const picture = Object.assign(new Image(), { src: source });
-            await picture.decode();
-            const canvas = Object.assign(document.createElement("canvas"), { width: picture.width, height: picture.height });
-            canvas.getContext("2d").drawImage(picture, 0, 0);
-            return canvas.getContext("2d").getImageData(0, 0, picture.width, picture.height);
-        };
-        window.longTasks = [];
-        new PerformanceObserver(list => window.longTasks.push(...list.getEntries().map(e => ({ at: e.startTime, ms: e.duration }))))
-            .observe({ type: "longtask" });
-        // The WebAssembly compiled: from bytes, not from a compiled module.
-        window.compilations = 0;
-        for (const name of ["compile", "compileStreaming", "instantiate", "instantiateStreaming"]) {
-            const real = WebAssembly[name];
-            WebAssembly[name] = (source, ...rest) => ((source instanceof WebAssembly.Module) || ++window.compilations, real.call(WebAssembly, source, ...rest));
-        }
-        WebAssembly.Module = new Proxy(WebAssembly.Module, { construct: (real, made) => (++window.compilations, new real(...made)) });
-        // Last, as it can only be set up before the page's scripts run: what
-        // the solver's hook tells the page, each search's polynomial.
-        let create = null;
-        Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = options => {
-            const { searchStarted } = options.pageConsole.observer;
-            window.hooked = [];
-            options.pageConsole.observer.searchStarted = (...told) => (window.hooked.push(told[0]), searchStarted(...told));
-            return made(options);
-        }) });
-    });
-    await page.goto(address ?? "file://" + path.resolve(site, "index.html") + hash);
+const abilities = {
     // Chromium's own protocol gives touch and a key with a layout's own letter.
-    const cdp = browser.engine === "chromium" ? await page.target().createCDPSession() : null;
-    page.state = () => page.evaluate(() => document.body.dataset.state);
-    page.status = () => page.evaluate(() => document.body.dataset.status);
-    page.settled = (...states) => page.waitForFunction(states => states.includes(document.body.dataset.state),
-        { timeout: patience }, states).then(() => page.state());
-    // Until the page has done what it was doing: two frames and a task.
-    page.quiet = () => page.evaluate(() => new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(resolve)))));
-    // Until expression, in the page, gives the same five frames running.
-    page.still = expression => page.until(expression => {
-        const now = JSON.stringify(new Function(`return ${expression}`)());
-        [window.still, window.last] = [window.last === now ? window.still + 1 : 0, now];
-        return window.still >= 5;
-    }, expression);
-    page.until = (test, arg) => page.waitForFunction(test, { timeout: patience, polling: "raf" }, arg).then(() => true, () => false);
-    // The middle of an element, scrolled into view.
-    page.middle = selector => page.$eval(selector, element => {
-        element.scrollIntoView({ block: "center" });
-        const box = element.getBoundingClientRect();
-        return [box.x + box.width / 2, box.y + box.height / 2];
+    chromium: { setUpFirst: true, touch: true, layoutKeys: true, capsLock: true, saves: true, wheelModifiers: true, copyKey: true },
+    firefox: { setUpFirst: true, saves: true, wheelModifiers: true, copyKey: true },
+    // Classic WebDriver runs no script before the page's own, saves no file,
+    // gives a wheel no modifier, and its keys run no copy.
+    webkit: {},
+};
+
+// Debian's Chromium as root, with no network of its own.
+function chromium(modules, options = {}) {
+    return require(path.resolve(modules, "puppeteer-core")).launch({ executablePath: "/usr/bin/chromium", headless: true, ...options,
+        userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "chord-chromium-")), args: ["--no-sandbox", "--disable-gpu", "--disable-quic",
+            "--no-first-run", "--disable-background-networking", "--disable-component-update", "--disable-sync"] });
+}
+
+// A page of puppeteer's, its errors collected.
+async function puppeteerPage(browser, engine) {
+    const page = await browser.newPage();
+    const cdp = engine === "chromium" ? await page.target().createCDPSession() : null;
+    const errors = [];
+    page.on("pageerror", error => errors.push(error.message));
+    return { errors, puppeteer: page, setUp: script => page.evaluateOnNewDocument(script), goto: url => page.goto(url),
+        resize: view => page.setViewport(view), eval: (fn, ...args) => page.evaluate(fn, ...args),
+        until: (fn, arg) => page.waitForFunction(fn, { timeout: patience, polling: "raf" }, arg).then(() => true, () => false),
+        keyDown: key => page.keyboard.down(key), keyUp: key => page.keyboard.up(key), type: text => page.keyboard.type(text),
+        // The key at code typing letter with Ctrl held, as in a Russian layout.
+        layoutKey: async (letter, code) => {
+            for (const type of ["rawKeyDown", "keyUp"])
+                await cdp.send("Input.dispatchKeyEvent", { type, key: letter, code, modifiers: 2, windowsVirtualKeyCode: code.charCodeAt(3) });
+        },
+        click: selector => page.click(selector),
+        mouse: { move: (x, y) => page.mouse.move(x, y), down: () => page.mouse.down(), up: () => page.mouse.up(),
+            wheel: deltaY => page.mouse.wheel({ deltaY }) },
+        touch: (type, points) => cdp.send("Input.dispatchTouchEvent", { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) }),
+        shot: async (file, selector) => (selector ? (await page.$(selector)).screenshot({ path: file }) : page.screenshot({ path: file })),
+        close: () => page.close() };
+}
+
+// WebKitWebDriver in the C locale, as on a server, where WebKit reports the
+// language "C". It keeps one session: each page is a MiniBrowser window of
+// its own, never narrower than 447 px, and the page opened last is the one
+// driven until it is closed.
+async function webkit(modules) {
+    const selenium = require(path.resolve(modules, "selenium-webdriver"));
+    const port = await new Promise(resolve => {
+        const server = net.createServer().listen(0, "127.0.0.1", () => (port => server.close(() => resolve(port)))(server.address().port));
     });
-    page.text = selector => page.$eval(selector, element => element.textContent);
-    page.press = async key => {
-        const [name, times = 1] = key.split("*");
-        const keys = name.split("+");
-        for (let k = 0; k < times; ++k) {
-            for (const held of keys.slice(0, -1))
-                await page.keyboard.down(held);
-            // The space bar by its key, which WebDriver knows too.
-            await page.keyboard.press(keys[keys.length - 1] === "Space" ? " " : keys[keys.length - 1]);
-            for (const held of keys.slice(0, -1).reverse())
-                await page.keyboard.up(held);
-        }
+    const driver = spawn("xvfb-run", ["-a", "-s", "-screen 0 2600x1600x24", "WebKitWebDriver", `--port=${port}`],
+        { detached: true, stdio: "ignore", env: { ...process.env, LC_ALL: "C" } });
+    const capabilities = { browserName: "MiniBrowser", "webkitgtk:browserOptions": {
+        binary: "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", args: ["--automation"] } };
+    const connect = (started = Date.now()) => new selenium.Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities(capabilities)
+        .build().catch(error => (Date.now() - started < patience ? new Promise(resolve => setTimeout(resolve, 100)).then(() => connect(started)) : Promise.reject(error)));
+    const session = await connect();
+    const windows = []; // the open pages' windows, the newest last; the first stays open
+    return {
+        newPage: async () => {
+            if (windows.length > 0)
+                await session.switchTo().newWindow("window");
+            windows.push(await session.getWindowHandle());
+            return seleniumPage(session, selenium, async () => {
+                windows.pop();
+                await (windows.length > 0 ? session.close().then(() => session.switchTo().window(windows[windows.length - 1])) : session.get("about:blank"));
+            });
+        },
+        close: () => session.quit().finally(() => process.kill(-driver.pid)),
     };
-    // Ctrl and a letter with a Russian layout: the key is Cyrillic, its code
-    // says where it is on the keyboard.
-    // Elsewhere the key is the Latin one at that place.
-    page.russianControl = async (letter, code) => {
-        if (!cdp)
-            return page.press(`Control+${code}`);
-        await page.keyboard.down("Control");
-        const key = { key: letter, code, modifiers: 2, windowsVirtualKeyCode: code.charCodeAt(3) };
-        await cdp.send("Input.dispatchKeyEvent", { type: "rawKeyDown", ...key });
-        await cdp.send("Input.dispatchKeyEvent", { type: "keyUp", ...key });
-        await page.keyboard.up("Control");
+}
+
+// A page of the selenium session. Classic WebDriver polls where puppeteer
+// waits for frames: every 16 ms.
+function seleniumPage(session, { By, Key }, closed) {
+    // A key by puppeteer's name (KeyX: x).
+    const key = name => (name.length === 1 ? name : /^Key.$/.test(name) ? name[3].toLowerCase()
+        : Key[name === "Backspace" ? "BACK_SPACE" : name.replace(/(.)([A-Z])/g, "$1_$2").toUpperCase()]);
+    const run = async (source, args = []) => {
+        const { value, error } = await session.executeAsyncScript(`const done = arguments[arguments.length - 1];
+            Promise.resolve().then(() => (${source})(...Array.from(arguments).slice(0, -1)))
+                .then(value => done({ value }), error => done({ error: String(error && error.stack || error) }));`, ...args);
+        if (error)
+            throw new Error(error);
+        return value;
     };
-    page.touch = (type, points) => cdp.send("Input.dispatchTouchEvent", { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
-    page.perform = async key => {
-        const russian = key.match(/^Control\+(Key.):(.)$/);
-        if (russian)
-            await page.russianControl(russian[2], russian[1]);
-        else if (key.startsWith("paste "))
-            await page.evaluate(text => document.getElementById("terminal").terminal.paste(text), JSON.parse(key.slice(6)));
-        else if (key.startsWith('"'))
-            await page.keyboard.type(JSON.parse(key));
-        else if (key === "click")
-            await page.click("#terminal");
-        else
-            await page.press(key);
-    };
-    // A new run, waiting for the order, started by a click or from the
-    // keyboard (the button has the focus once a run has ended).
-    page.fresh = async (way = "click") => {
-        if ((await page.state()) === "ended")
-            await (way === "click" ? page.click("#again") : page.press(way));
-        expect(`a run asks for the order (${way})`, (await page.settled("input", "ended")) === "input");
-    };
-    page.checkScreen = async (what, c, input) => {
-        const expected = screenOf(c, input);
-        expect(`${what}: the screen`, await page.linesAre(expected), `${await page.lines()}\ninstead of:\n${expected}`);
-    };
-    page.lines = () => page.evaluate(() => dialogueLines());
-    // Waits for the lines to be expected; false if they never are.
-    page.linesAre = expected => page.until(expected => dialogueLines() === expected, expected);
-    page.longestTaskSince = from => page.evaluate(from => Math.max(0, ...window.longTasks.filter(t => t.at >= from).map(t => t.ms)), from);
+    const setUps = [];
+    const at = [0, 0]; // where the pointer was moved last
+    const save = (file, shot) => fs.writeFileSync(file, Buffer.from(shot, "base64"));
+    const page = { errors: [], setUp: script => setUps.push(String(script)), eval: (fn, ...args) => run(String(fn), args),
+        goto: async url => {
+            await session.get(url);
+            for (const setUp of ["() => addEventListener('error', e => (window.pageErrors ??= []).push(e.message))", ...setUps])
+                await run(setUp);
+        },
+        resize: async ({ width, height }) => {
+            const [w, h] = await run("() => [outerWidth - innerWidth, outerHeight - innerHeight]");
+            await session.manage().window().setRect({ width: width + w, height: height + h });
+            await page.until(size => innerWidth === Math.max(size[0], 447) && innerHeight === size[1], [width, height]);
+        },
+        until: async (fn, arg) => {
+            for (const until = Date.now() + patience; Date.now() < until;) {
+                if (await run(`arg => new Promise(resolve => { const until = Date.now() + 2000; (function check() {
+                    const met = (${fn})(arg); met || Date.now() > until ? resolve(Boolean(met)) : setTimeout(check, 16); })(); })`, [arg]))
+                    return true;
+            }
+            return false;
+        },
+        keyDown: name => session.actions().keyDown(key(name)).perform(), keyUp: name => session.actions().keyUp(key(name)).perform(),
+        type: text => session.actions().sendKeys(text.replace(/\n/g, Key.ENTER)).perform(),
+        click: selector => session.findElement(By.css(selector)).click(),
+        mouse: { move: (x, y) => session.actions().move({ x: (at[0] = Math.round(x)), y: (at[1] = Math.round(y)) }).perform(),
+            down: () => session.actions().press().perform(), up: () => session.actions().release().perform(),
+            wheel: deltaY => session.actions().scroll(at[0], at[1], 0, deltaY).perform() },
+        shot: async (file, selector) => save(file, await (selector ? session.findElement(By.css(selector)) : session).takeScreenshot()),
+        close: async () => {
+            page.errors.push(...((await run("() => window.pageErrors ?? []")) ?? []));
+            await closed();
+        } };
     return page;
 }
 
-module.exports = { launch, open, expect, failures };
+// What every walk sets up in the page: an element by selector ($), the
+// terminal, the dialogue's text as lines (the rows a line wraps into
+// joined), a picture's pixels.
+function inPage() {
+    window.$ = selector => document.querySelector(selector);
+    window.term = () => document.getElementById("terminal").terminal;
+    window.dialogueLines = () => {
+        const buffer = term().buffer.active;
+        let text = "";
+        for (let k = 0; k < buffer.length; ++k)
+            text += (k > 0 && !buffer.getLine(k).isWrapped ? "\n" : "") + buffer.getLine(k).translateToString(true);
+        return text.replace(/\n+$/, "");
+    };
+    window.pixelsOf = async source => {
+        const picture = Object.assign(new Image(), { src: source });
+        await picture.decode();
+        const canvas = Object.assign(document.createElement("canvas"), { width: picture.width, height: picture.height });
+        canvas.getContext("2d").drawImage(picture, 0, 0);
+        return canvas.getContext("2d").getImageData(0, 0, picture.width, picture.height);
+    };
+}
+// Where the engine sets up before the page's scripts: how often the
+// WebAssembly is compiled (from bytes, not a compiled module), and each
+// search's polynomial as the program tells it, for runs_check.py.
+function hearProgram() {
+    window.compilations = 0;
+    for (const name of ["compile", "instantiate"]) {
+        const real = WebAssembly[name];
+        WebAssembly[name] = (source, ...rest) => ((source instanceof WebAssembly.Module) || ++window.compilations, real.call(WebAssembly, source, ...rest));
+    }
+    let create = null;
+    Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = options => {
+        const { observer } = options.pageConsole;
+        const { searchStarted } = observer;
+        window.told = [];
+        observer.searchStarted = (polynomial, ...rest) => (window.told.push(polynomial), searchStarted(polynomial, ...rest));
+        return made(options);
+    }) });
+}
+// Without what browsers after Safari 15, the oldest the page serves, brought.
+function asOldBrowser() {
+    for (const [owner, name] of [[Array.prototype, "at"], [String.prototype, "at"], [Object, "hasOwn"], [Array.prototype, "findLast"],
+        [Array.prototype, "findLastIndex"], [globalThis, "structuredClone"], [Array.prototype, "toSorted"]])
+        delete owner[name];
+}
+
+// The engine, with its abilities (can) and open(site, view, {oldBrowser,
+// hash, address}), which gives the page with the helpers the walks share.
+async function launch(engine, modules, downloads = os.tmpdir()) {
+    const browser = engine === "webkit" ? await webkit(modules) : engine === "firefox"
+        ? await require(path.resolve(modules, "puppeteer-core")).launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr",
+            headless: true, extraPrefsFirefox: { "browser.download.dir": path.resolve(downloads), "browser.download.folderList": 2 } })
+        : await chromium(modules);
+    const can = abilities[engine];
+    async function open(site, view, { oldBrowser = false, hash = "", address = null } = {}) {
+        const page = engine === "webkit" ? await browser.newPage() : await puppeteerPage(browser, engine);
+        await page.resize(view);
+        for (const setUp of [inPage, ...(can.setUpFirst ? [hearProgram, ...(oldBrowser ? [asOldBrowser] : [])] : [])])
+            await page.setUp(setUp);
+        await page.goto(address ?? `file://${path.resolve(site, "index.html")}${hash}`);
+        return withHelpers(Object.assign(page, { engine }), can);
+    }
+    return { engine, can, open, close: () => browser.close() };
+}
+
+// The helpers every walk uses, on any engine's page.
+function withHelpers(page, can) {
+    const helpers = {
+        state: () => page.eval(() => document.body.dataset.state),
+        status: () => page.eval(() => document.body.dataset.status),
+        // Until the run is in one of states; the state it is in.
+        settled: async (...states) => (await page.until(states => states.includes(document.body.dataset.state), states), helpers.state()),
+        // Until the page has done what it was doing: two frames and a task.
+        quiet: () => page.eval(() => new Promise(resolve => requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(resolve))))),
+        // Until expression gives the same five frames running.
+        still: expression => page.until(expression => {
+            const now = JSON.stringify(new Function(`return ${expression}`)());
+            [window.still, window.last] = [window.last === now ? window.still + 1 : 0, now];
+            return window.still >= 5;
+        }, expression),
+        // fn(the element selector names, ...args), in the page.
+        on: (selector, fn, ...args) => page.eval((selector, fn, ...args) => new Function(`return ${fn}`)()(document.querySelector(selector), ...args),
+            selector, String(fn), ...args),
+        text: selector => helpers.on(selector, element => element.textContent),
+        focus: selector => helpers.on(selector, element => element.focus()),
+        // The middle of an element, scrolled into view.
+        middle: selector => helpers.on(selector, element => {
+            element.scrollIntoView({ block: "center" });
+            const box = element.getBoundingClientRect();
+            return [box.x + box.width / 2, box.y + box.height / 2];
+        }),
+        // Picks value in a select, as a user does.
+        pick: (selector, value) => helpers.on(selector, (select, value) => {
+            select.value = value;
+            select.dispatchEvent(new Event("change", { bubbles: true }));
+        }, value),
+        lines: () => page.eval(() => dialogueLines()),
+        // Until the terminal shows expected; whether it did.
+        linesAre: expected => page.until(expected => dialogueLines() === expected, expected),
+        paste: text => page.eval(text => term().paste(text), text),
+        runScript: file => page.eval(text => document.head.append(Object.assign(document.createElement("script"), { text })), fs.readFileSync(file, "utf8")),
+        // A key as puppeteer names it, with modifiers before + and *n for n
+        // presses; Control+KeyC:с is Ctrl and the key at C that types "с" in
+        // a Russian layout (elsewhere the Latin key at that place).
+        press: async spec => {
+            const [, name, times = 1, letter] = spec.match(/^([^*:]+)(?:\*(\d+))?(?::(.))?$/);
+            const keys = name.replace(/^Space$|\+Space$/, m => m.replace("Space", " ")).split(/\+(?=.)/);
+            for (let k = 0; k < times; ++k) {
+                for (const held of keys.slice(0, -1))
+                    await page.keyDown(held);
+                await (letter && can.layoutKeys ? page.layoutKey(letter, keys[keys.length - 1])
+                    : page.keyDown(keys[keys.length - 1]).then(() => page.keyUp(keys[keys.length - 1])));
+                for (const held of keys.slice(0, -1).reverse())
+                    await page.keyUp(held);
+            }
+        },
+        // A token of edits.txt: "text" typed, paste "text", click, or a key.
+        perform: token => (token.startsWith("paste ") ? helpers.paste(JSON.parse(token.slice(6)))
+            : token.startsWith('"') ? page.type(JSON.parse(token)) : token === "click" ? page.click("#terminal") : helpers.press(token)),
+        // A new run waiting for the order, started by a click or a key on
+        // "Запустить снова", however the run before stands; whether it waits.
+        fresh: async (way = "click") => {
+            const state = await helpers.settled("input", "key", "ended");
+            if (state !== "ended")
+                await page.click("#terminal").then(() => helpers.press(state === "input" ? "Control+KeyC" : "x")).then(() => helpers.settled("ended"));
+            await (way === "click" ? page.click("#again") : helpers.press(way));
+            return (await helpers.settled("input")) === "input";
+        },
+    };
+    return Object.assign(page, helpers);
+}
+
+module.exports = { abilities, launch, chromium };

@@ -3,10 +3,10 @@
 // solves with the server gone, every file it keeps answers, and a changed
 // file is seen on the first visit after the change.
 "use strict";
+const assert = require("node:assert/strict");
 const fs = require("fs");
 const http = require("http");
 const path = require("path");
-const { open, expect } = require("./browser.js");
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".webmanifest": "application/manifest+json",
     ".svg": "image/svg+xml", ".png": "image/png" };
@@ -14,9 +14,8 @@ const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/cs
 // Serves folder until stopped; resolves to the server.
 function serve(folder, port = 0) {
     const server = http.createServer((request, response) => {
-        const name = decodeURIComponent(new URL(request.url, "http://host").pathname.slice(1)) || "index.html";
-        const file = path.join(folder, path.basename(name));
-        if (!fs.existsSync(file))
+        const file = path.join(folder, path.basename(decodeURIComponent(new URL(request.url, "http://host").pathname)) || "index.html");
+        if (!fs.existsSync(file) || fs.statSync(file).isDirectory())
             return response.writeHead(404).end();
         response.writeHead(200, { "content-type": types[path.extname(file)] ?? "application/octet-stream" }).end(fs.readFileSync(file));
     });
@@ -24,26 +23,25 @@ function serve(folder, port = 0) {
 }
 const stop = server => new Promise(resolve => (server.close(resolve), server.closeAllConnections()));
 
-async function offline(browser, site, quadratic) {
+// solve(page): types an equation there and checks what the screen shows.
+async function offline(browser, site, solve) {
     let server = await serve(site);
     const address = `http://127.0.0.1:${server.address().port}/`;
-    const page = await open(browser, site, { width: 1280, height: 800 }, { address });
-    const kept = await page.until(() => navigator.serviceWorker.controller !== null);
-    expect("served, the page is kept for offline use", kept && (await page.evaluate(() => document.querySelector("link[rel=manifest]") !== null)));
+    const page = await browser.open(site, { width: 1280, height: 800 }, { address });
+    assert.ok(await page.until(() => navigator.serviceWorker.controller !== null), "kept for offline use");
+    assert.ok(await page.eval(() => $("link[rel=manifest]") !== null));
     // What Chromium asks of a page before it offers to install it.
-    const { installabilityErrors: unmet } = await (await page.target().createCDPSession()).send("Page.getInstallabilityErrors");
-    expect("served, the page can be put on a home screen", unmet.length === 0, JSON.stringify(unmet));
+    const { installabilityErrors } = await (await page.puppeteer.target().createCDPSession()).send("Page.getInstallabilityErrors");
+    assert.deepEqual(installabilityErrors, []);
     await stop(server);
 
-    await page.reload();
+    await page.puppeteer.reload();
     await page.settled("input");
-    await page.keyboard.type(quadratic.input);
-    const solved = (await page.settled("key", "ended")) === "key";
-    await page.checkScreen("offline", quadratic);
+    await solve(page);
     // The worker itself the browser keeps.
     const files = fs.readdirSync(site).filter(file => file !== "service-worker.js");
-    const answered = await page.evaluate(files => Promise.all(files.map(file => fetch(file).then(r => r.ok, () => false))), files);
-    expect("offline, every file of the page answers", solved && answered.every(Boolean), files.filter((file, k) => !answered[k]).join(", "));
+    const answered = await page.eval(files => Promise.all(files.map(file => fetch(file).then(r => r.ok, () => false))), files);
+    assert.deepEqual(files.filter((file, k) => !answered[k]), [], "offline, every file of the page answers");
 
     // A new version: its title changed; the server back on the same port.
     const changed = fs.mkdtempSync(path.join(path.dirname(site), "site-changed-"));
@@ -52,10 +50,9 @@ async function offline(browser, site, quadratic) {
     const html = path.join(changed, "index.html");
     fs.writeFileSync(html, fs.readFileSync(html, "utf8").replace("<title>", "<title>Новая версия. "));
     server = await serve(changed, new URL(address).port);
-    await page.reload();
+    await page.puppeteer.reload();
     await page.settled("input");
-    const title = await page.title();
-    expect("the changed file seen on the next visit", title.startsWith("Новая версия."), title);
+    assert.match(await page.puppeteer.title(), /^Новая версия\./);
     await page.close();
     await stop(server);
 }

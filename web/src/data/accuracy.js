@@ -17,15 +17,15 @@ const near = (root, t) => distance(root, t) <= Math.max(1e-3, 1e-3 * Math.hypot(
 // and the true roots no printed root came near.
 export function measure(searches) {
     const typed = searches[0].polynomial;
-    const truth = trueRoots(typed);
+    const typedRoots = trueRoots(typed);
     const rows = searches.map(search => {
-        let nearest = truth.kind === "everything" ? search.root : null;
-        for (const t of truth.roots)
+        let nearest = typedRoots.kind === "everything" ? search.root : null;
+        for (const t of typedRoots.roots)
             nearest = !nearest || distance(search.root, t) < distance(search.root, nearest) ? t : nearest;
         return { search, nearest, error: nearest && distance(search.root, nearest), p: abs(evaluate(typed, pair(search.root)).value) };
     });
-    const missed = truth.roots.filter(t => !searches.some(search => near(search.root, t)));
-    return { truth, rows, missed };
+    const missed = typedRoots.roots.filter(t => !searches.some(search => near(search.root, t)));
+    return { typedRoots, rows, missed };
 }
 
 export function rootsFile({ rows }) {
@@ -39,19 +39,19 @@ export function rootsFile({ rows }) {
 export const trueRootText = z => `${Number(z.re.toPrecision(10))} ${Number(z.im.toPrecision(10))}i`;
 
 // What the page says besides the rows, for the inputs with no plain answer.
-export function notes({ truth, missed }, count) {
+export function notes({ typedRoots, missed }, count) {
     const said = [];
-    if (truth.kind === "undefined")
+    if (typedRoots.kind === "undefined")
         said.push("Коэффициент бесконечен или не число: истинные корни не определены, погрешность не считается.");
-    if (truth.kind === "everything")
+    if (typedRoots.kind === "everything")
         said.push("Все коэффициенты равны 0: корень — любое число, и каждый напечатанный корень точен.");
-    if (truth.atInfinity > 0) {
-        const finite = count - truth.atInfinity;
+    if (typedRoots.atInfinity > 0) {
+        const finite = count - typedRoots.atInfinity;
         said.push(`Старший коэффициент равен 0: конечных корней ${finite === 0 ? "нет" : finite}, `
-            + `остальные ${truth.atInfinity} — на бесконечности.`);
+            + `остальные ${typedRoots.atInfinity} — на бесконечности.`);
     }
     const named = t => trueRootText(t) + (t.multiplicity > 1 ? ` (кратности ${t.multiplicity})` : "");
-    for (const t of eachRootOnce(truth.roots).filter(t => t.multiplicity > 1)) {
+    for (const t of eachRootOnce(typedRoots.roots).filter(t => t.multiplicity > 1)) {
         said.push(`Корень ${named(t)} узнан как кратный и найден так же точно, как простые; но |P| мал на целой области`
             + " вокруг него, и напечатанные корни дальше от него.");
     }

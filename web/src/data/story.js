@@ -30,17 +30,17 @@ export function story(searches, s) {
     const search = searches[s];
     if (!search?.end)
         return "";
-    const made = search.points.length - 2;
+    const chords = search.points.length - 2;
     const last = search.points[search.points.length - 1];
     const root = `x${s + 1} = ${programComplex(search.root)}`;
     const start = `Поиск ${s + 1} начат в точках ${starts[0].name} и ${starts[1].name}`;
     const budget = `запас в ${stepBudget} шагов`;
     let text = {
-        tolerance: () => `${start} и за ${steps(made)} хорд достиг допуска: на шаге ${made + 1} |P| = ${programNumber(last.p)}`
+        tolerance: () => `${start} и за ${steps(chords)} хорд достиг допуска: на шаге ${chords + 1} |P| = ${programNumber(last.p)}`
             + ` меньше ${programNumber(tolerance)}, корень ${root}.`,
-        budget: () => (made === 0 ? `${start}, но общий ${budget} уже исчерпан: корнем взята точка ${root}.`
-            : `${start} и за ${steps(made)} хорд исчерпал общий на все поиски ${budget}: корнем взята последняя точка, ${root}.`),
-        nonfinite: () => `${start} и за ${steps(made)} хорд дошёл до шага, который делил бы на нуль или вышел бы за пределы`
+        budget: () => (chords === 0 ? `${start}, но общий ${budget} уже исчерпан: корнем взята точка ${root}.`
+            : `${start} и за ${steps(chords)} хорд исчерпал общий на все поиски ${budget}: корнем взята последняя точка, ${root}.`),
+        nonfinite: () => `${start} и за ${steps(chords)} хорд дошёл до шага, который делил бы на нуль или вышел бы за пределы`
             + ` чисел одинарной точности: корнем взята последняя точка, ${root}.`,
     }[search.end]();
     if (search.afterMiss) {

@@ -17,7 +17,7 @@ export function createStepTable({ details, table, earlier, later, range }, lifet
     let total = 0;
     let page = 0;
     let selected = null; // the point selected, from 1
-    let drawn = ""; // what the rows shown were made from
+    let rowsKey = ""; // what the rows shown were made from
 
     function render() {
         const pages = Math.max(1, Math.ceil(total / rowsPerPage));
@@ -28,9 +28,9 @@ export function createStepTable({ details, table, earlier, later, range }, lifet
         later.disabled = page >= pages - 1;
         range.textContent = total === 0 ? "" : `Строки ${from + 1}–${to} из ${total}`;
         const key = `${from} ${to} ${selected} ${searches.map(s => `${s.end}${s.remark}`).join()}`;
-        if (!details.open || key === drawn)
+        if (!details.open || key === rowsKey)
             return;
-        drawn = key;
+        rowsKey = key;
         const rows = [];
         for (let n = from + 1; n <= to; ++n) {
             const { search: s, step: k } = locate(searches, n);

@@ -52,13 +52,13 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
     const draw = () => view.draw(line);
     const stopRedrawing = screen.onRefit(draw);
 
-    // The line as it stands becomes part of the screen above the next one;
-    // entered, it is kept in the history too.
-    function handOver(entered = true) {
+    // The line as it stands becomes part of the screen above the next one,
+    // and of the history unless it was cut short.
+    function handOver(intoHistory = true) {
         line.end();
         draw();
         const text = line.text;
-        if (entered)
+        if (intoHistory)
             history.add(text);
         screen.keep(text);
         line = new Line(history);

@@ -117,9 +117,9 @@ function landscape(polynomial, view, key) {
     const at = (x, y) => [world.left + x * perPixel, world.top - y * perPixel];
     const { values, lo, hi } = grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
     const group = svgElement("g", { class: "landscape" });
-    const made = { key, group, world, perPixel, ...(hi >= lo ? { lo, hi } : { lo: null, hi: null }) };
-    if (made.lo === null)
-        return made;
+    const result = { key, group, world, perPixel, ...(hi >= lo ? { lo, hi } : { lo: null, hi: null }) };
+    if (result.lo === null)
+        return result;
     const place = (i, j) => ({ x: (i + 0.5) * cell, y: (j + 0.5) * cell });
     // At most 40 lines of whole decades.
     const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
@@ -127,21 +127,21 @@ function landscape(polynomial, view, key) {
     const bold = toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h });
     group.append(shading(values, cols, rows, lo, hi), svgElement("path", { d: decades, class: "decade" }),
         svgElement("path", { d: bold, class: "tolerance" }));
-    return made;
+    return result;
 }
 
 const keyOf = (world, { w, h }) => `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
 
 // The landscapes of one plane: the last one made for each polynomial.
 export function createLandscapes() {
-    const made = new WeakMap();
+    const lastOf = new WeakMap(); // a polynomial's last landscape
     return {
         // The landscape made last for polynomial, if any, placed in view:
         // where it was made for another view, moved and scaled to it (its
         // group transformed) and marked stale, to stand in until the
         // landscape of this view is made.
         last(polynomial, view) {
-            const last = made.get(polynomial);
+            const last = lastOf.get(polynomial);
             if (!last)
                 return null;
             const world = view.world();
@@ -157,8 +157,8 @@ export function createLandscapes() {
         // Makes the landscape of polynomial in view, unless it is made.
         make(polynomial, view) {
             const key = keyOf(view.world(), view.size);
-            if (made.get(polynomial)?.key !== key)
-                made.set(polynomial, landscape(polynomial, view, key));
+            if (lastOf.get(polynomial)?.key !== key)
+                lastOf.set(polynomial, landscape(polynomial, view, key));
         },
     };
 }

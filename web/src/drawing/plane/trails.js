@@ -39,16 +39,16 @@ function clip(a, b, r) {
 // how many lines it holds; the points in view, and the chevrons for those
 // beyond it, each with the first point it stands for.
 function wholeTrail(points, { at, room, size }) {
-    const drawn = points.map(at);
+    const pixels = points.map(at);
     const viewed = { left: 0, right: size.w, top: 0, bottom: size.h };
     const half = v => Math.round(v * 2) / 2;
     const seen = new Set();
-    const ends = new Int32Array(drawn.length);
-    const lines = new Int32Array(drawn.length);
+    const ends = new Int32Array(pixels.length);
+    const lines = new Int32Array(pixels.length);
     let d = "";
     let pen = ""; // where the last line ended
-    for (let k = 1; k < drawn.length; ++k) {
-        const [a, b] = [drawn[k - 1], drawn[k]];
+    for (let k = 1; k < pixels.length; ++k) {
+        const [a, b] = [pixels[k - 1], pixels[k]];
         const piece = within(a, room) && within(b, room) ? [a, b] : clip(a, b, room);
         const from = piece && half(piece[0].x) + " " + half(piece[0].y);
         const to = piece && half(piece[1].x) + " " + half(piece[1].y);
@@ -62,7 +62,7 @@ function wholeTrail(points, { at, room, size }) {
     }
     const inView = [];
     const beyond = new Map();
-    drawn.forEach((p, k) => {
+    pixels.forEach((p, k) => {
         if (within(p, viewed)) {
             inView.push({ p, k });
             return;

@@ -1,8 +1,8 @@
 // What part of the complex plane the picture shows: framed to the start
-// points and the roots until the user zooms or pans, then the user's; the
-// same scale on both axes; the ticks of both axes. Zoom stops at a million
-// times the framed view, and before the tick labels, in the program's six
-// digits, would no longer tell two ticks apart.
+// points and the roots until the user zooms or pans, then the user's, with
+// the same scale on both axes. Zoom stops at a million times the framed
+// view, and before the tick labels, in the program's six digits, would no
+// longer tell two ticks apart.
 
 import { starts } from "../../data/chord_method.js";
 import { readable, ticks } from "./ticks.js";

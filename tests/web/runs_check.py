@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-# What the page's test read of each dialogue case (lessons.json), against a
-# model of the program's float arithmetic and against mpmath at 50 digits.
-#   roots_check.py lessons.json web/src/true_roots.js
+# What the page showed of each dialogue case's run (runs.json, from page_test.js), against the transcript, a model of the
+# program's float arithmetic and mpmath at 50 digits; where the engine let the page test hear each search's polynomial.
+#   runs_check.py runs.json web/src/data/true_roots.js
 import csv, ctypes, io, json, math, re, subprocess, sys
 import mpmath
 
@@ -47,9 +47,52 @@ def searches(tables):
 ratio = lambda a, b: a / b if b else (math.copysign(math.inf, a) if a else math.nan)
 log = lambda x: -math.inf if x == 0 else math.log(x)
 
-def check_steps(name, hooked, steps):
+# A number as the program writes it (printf's %g); text as a float or a double written so, the last digit within a half.
+g = lambda x: "%g" % f(float(x))
+def near(text, x):
+    x = float(x)
+    exact = x == 0 or not math.isfinite(x)
+    return text == "%g" % (x if exact else float(text)) and (exact or abs(float(text) - x) <= 5.0001e-6 * 10**math.floor(math.log10(abs(x))))
+words = {}  # how the step table says each end, the same in every run
+
+def check_drawing(name, run, printed, steps):
+    """The plane's trails, roots and labels, the step table's first page, chord-steps.csv and the |P| chart, against the transcript."""
+    if not printed:
+        return expect(f"{name}: a drawing with no search", not run["steps"] and not run["trails"] and not run["marks"], run)
+    expect(f"{name}: the steps file's header", run["steps"].startswith("search,step,re,im,abs_p,order,end,remark\n"))
+    expect(f"{name}: a trail and a root for each root printed", len(run["trails"]) == len(run["marks"]) == len(printed), run["trails"])
+    expect(f"{name}: the table's first page", run["range"] == f"Строки 1–{len(run['stepTable'])} из {len(steps)}", run["range"])
+    for k, (cells, row) in enumerate(zip(run["stepTable"], steps)):
+        last = k + 1 == len(steps) or steps[k + 1]["search"] != row["search"]
+        words.setdefault(row["end"], cells[5])
+        expect(f"{name}: table row {k + 1}", cells[:3] == [row["search"], row["step"], f"{g(row['re'])} {g(row['im'])}i"] and near(cells[3], row["abs_p"])
+               and (cells[4] == "" if row["order"] == "" else near(cells[4], row["order"])) and (cells[5] != "") == (cells[6] != "") == last
+               and words[row["end"]] == cells[5], cells)
+    count = 0
+    for s, (k, re_, im, remark) in enumerate(printed):
+        own, root = [row for row in steps if row["search"] == k], run["marks"][s]
+        at = own[0] if own[-1]["end"] == "budget" and len(own) == 2 else own[-1]
+        expect(f"{name}: search {k} drawn", run["trails"][s] == len(own) and [row["step"] for row in own] == list(map(str, range(len(own))))
+               and all(row["end"] == row["remark"] == "" for row in own[:-1]) and own[-1]["remark"] == str(int(bool(remark)))
+               and root["end"] == own[-1]["end"] and root["remark"] == bool(remark) and [g(root["re"]), g(root["im"])] == [g(at["re"]), g(at["im"])] == [re_, im],
+               [root, at])
+        count += len(own) - 2 - (own[-1]["end"] == "tolerance")
+    expect(f"{name}: the steps drawn and counted", f"Число итераций: {count}\n" in run["transcript"], count)
+    left, right, bottom, top = run["view"]
+    expect(f"{name}: the view shows the start points", left <= 0 and right >= 1 and bottom <= 0 and top >= 1, run["view"])
+    if name == "step_budget":
+        expect(f"{name}: x1 beyond the view", right - left < 5 and run["marks"][0]["outside"] and not run["marks"][1]["outside"]
+               and "x1 ↙ -208.474 -208.474i" in [text for text, _ in run["texts"]], run["marks"])
+    hit = lambda a, b: a[0] < b[1] - 0.5 and b[0] < a[1] - 0.5 and a[2] < b[3] - 0.5 and b[2] < a[3] - 0.5
+    texts = run["texts"] + [("a mark", box) for box in run["boxes"]]
+    expect(f"{name}: no label overlaps a label or a mark", not [(a, b) for k, a in enumerate(run["texts"]) for b in texts[k + 1:] if hit(a[1], b[1])])
+    expect(f"{name}: an infinite |P| drawn", run["ink"] > 20 or not any(row["abs_p"] == "Infinity" for row in steps), run["ink"])
+    for line, row in zip(run.get("stepLines", []), steps):
+        expect(f"{name}: the step line", near(re.search(r"\|P\(x\)\| = (\S+?)(,|\.$)", line)[1], row["abs_p"]), line)
+
+def check_steps(name, polynomials, steps):
     """Every row of chord-steps.csv, as the model computes it from each search's polynomial."""
-    model = [(s + 1, k, point, points, end) for s, (points, end) in enumerate(searches(hooked)) for k, point in enumerate(points)]
+    model = [(s + 1, k, point, points, end) for s, (points, end) in enumerate(searches(polynomials)) for k, point in enumerate(points)]
     expect(f"{name}: as many steps as the model's", len(model) == len(steps), f"{len(steps)}, the model's {len(model)}")
     for row, (s, k, (x, y, p), points, end) in zip(steps, model):
         q = ratio(log(ratio(points[k + 1][2], p)), log(ratio(p, points[k - 1][2]))) if 0 < k < len(points) - 1 else math.nan
@@ -67,35 +110,39 @@ def roots_of(table):
     lead, zeros = next((k for k, z in enumerate(c) if z != 0), len(c)), next((k for k, z in enumerate(reversed(c)) if z != 0), 0)
     return [mpmath.mpc(0)] * zeros + (list(mpmath.polyroots(c[lead:len(c) - zeros], maxsteps=400, extraprec=400)) if len(c) - lead - zeros > 1 else []), lead
 
-def check_roots(name, case, hooked, printed):
-    """chord-roots.csv against the transcript and mpmath, the polynomials told, the stories, the true roots drawn, the notes."""
-    (truth, at_infinity), steps = roots_of(hooked[0]), list(csv.DictReader(io.StringIO(case["steps"])))
-    expect(f"{name}: chord-roots.csv's header", case["roots"].startswith("root,re,im,remark,true_re,true_im,error,abs_p_typed\n"))
+def check_stories(name, case, printed, steps):
+    """chord-roots.csv's printed roots and each search's story in the step line and the table, against the transcript."""
+    expect(f"{name}: chord-roots.csv's header", not printed or case["roots"].startswith("root,re,im,remark,true_re,true_im,error,abs_p_typed\n"))
     for s, (row, (k, re_, im, remark)) in enumerate(zip(csv.DictReader(io.StringIO(case["roots"])), printed)):
-        z = mpmath.mpc(f(float(row["re"])), f(float(row["im"])))
-        expect(f"{name}: x{k} in the file", [row["root"], "%g %g" % (z.real, z.imag), row["remark"]] == [k, f"{re_} {im}", str(int(bool(remark)))], row)
-        if s + 1 < len(hooked):
-            expect(f"{name}: the polynomial of search {s + 2}", hooked[s + 1] == divided(hooked[s], [float(z.real), float(z.imag)]), hooked[s + 1])
-        if truth:
-            # Any true root of the nearest (x² + i has ties); |P| within
-            # the rounding bound of Horner's scheme in double.
-            d, given = min(abs(t - z) for t in truth), mpmath.mpc(float(row["true_re"]), float(row["true_im"]))
-            bound = 4 * len(hooked[0]) * 2**-52 * P([[abs(mpmath.mpc(*c)), 0] for c in hooked[0]], abs(z))
-            expect(f"{name}: x{k}'s true root, error and |P|", any(close(given, t, abs(t)) for t in truth if close(abs(t - z), d, d))
-                   and close(float(row["error"]), d, d) and abs(float(row["abs_p_typed"]) - P(hooked[0], z)) <= bound + 1e-9 * P(hooked[0], z), row)
+        expect(f"{name}: x{k} in the file", [row["root"], g(row["re"]), g(row["im"]), row["remark"]] == [k, re_, im, str(int(bool(remark)))], row)
         story, points = case["stories"][s], [p for p in steps if p["search"] == k]
         made, end, missed = len(points) - 2, points[-1]["end"], next((j for j, p in enumerate(printed[:s]) if p[3]), None)
         told = {"tolerance": f"и за {made} шаг", "budget": "исчерпан" if made == 0 else f"и за {made} шаг", "nonfinite": "делил бы на нуль"}[end]
         expect(f"{name}: search {k}'s story", story == case["table"][s] and story.startswith(f"Поиск {k} начат в точках 0 и 1+i")
                and told in story and f"x{k} = {re_} {im}i" in story and ("не в исходном уравнении" in story) == (missed is not None)
                and (missed is None or f"Поиск {missed + 1} не достиг допуска" in story), story)
+
+def check_roots(name, case, polynomials, printed):
+    """chord-roots.csv's true roots, errors and |P| against mpmath, the polynomials told, the true roots drawn, the notes."""
+    truth, at_infinity = roots_of(polynomials[0])
+    for s, (row, (k, re_, im, remark)) in enumerate(zip(csv.DictReader(io.StringIO(case["roots"])), printed)):
+        z = mpmath.mpc(f(float(row["re"])), f(float(row["im"])))
+        if s + 1 < len(polynomials):
+            expect(f"{name}: the polynomial of search {s + 2}", polynomials[s + 1] == divided(polynomials[s], [float(z.real), float(z.imag)]), polynomials[s + 1])
+        if truth:
+            # Any true root of the nearest (x² + i has ties); |P| within
+            # the rounding bound of Horner's scheme in double.
+            d, given = min(abs(t - z) for t in truth), mpmath.mpc(float(row["true_re"]), float(row["true_im"]))
+            bound = 4 * len(polynomials[0]) * 2**-52 * P([[abs(mpmath.mpc(*c)), 0] for c in polynomials[0]], abs(z))
+            expect(f"{name}: x{k}'s true root, error and |P|", any(close(given, t, abs(t)) for t in truth if close(abs(t - z), d, d))
+                   and close(float(row["error"]), d, d) and abs(float(row["abs_p_typed"]) - P(polynomials[0], z)) <= bound + 1e-9 * P(polynomials[0], z), row)
     crosses = [mpmath.mpc(*z) for z in case["crosses"]]
     for t in truth:
         match = min(crosses, key=lambda z: abs(z - t), default=mpmath.inf)
         expect(f"{name}: the true root {mpmath.nstr(t, 8)} drawn", close(match, t, abs(t)), crosses)
         crosses.remove(match) if match in crosses else None
     expect(f"{name}: no other true roots drawn", not crosses, crosses)
-    notes, everything = case["notes"], at_infinity == len(hooked[0])
+    notes, everything = case["notes"], at_infinity == len(polynomials[0])
     times = {sum(1 for u in truth if close(u, t, abs(t))) for t in truth} - {1}
     expect(f"{name}: the notes", (f"остальные {at_infinity} — на бесконечности" in notes) == (0 < at_infinity and not everything)
            and ("любое число" in notes) == everything and all(f"кратности {m}" in notes for m in times), notes)
@@ -120,18 +167,23 @@ def check_landscape(name, s, table, land):
         expect(f"{name}: search {s}'s tolerance line at {mpmath.nstr(z, 8)}", inside == outside or not (left <= z.real <= right and bottom <= z.imag <= top)
                or any(abs(mpmath.mpc(*y) - z) <= outside / 2 for y in land["tolerance"]))
 
-lessons, module = json.load(open(sys.argv[1])), sys.argv[2]
-for case in lessons:
-    name, hooked = case["name"], case["hooked"]
-    printed = re.findall(r"^x(\d+)=(\S+) (\S+)i( \(точность не достигнута\))?$", case["transcript"], re.M)
-    check_steps(name, hooked, list(csv.DictReader(io.StringIO(case["steps"]))))
-    if hooked:
-        check_roots(name, case, hooked, printed)
-    for s, land in enumerate(case["landscapes"]):
-        land and check_landscape(name, s + 1, hooked[s], land)
+runs, module = json.load(open(sys.argv[1])), sys.argv[2]
+for run in runs:
+    name, polynomials, steps = run["name"], run.get("told"), list(csv.DictReader(io.StringIO(run["steps"])))
+    printed = re.findall(r"^x(\d+)=(\S+) (\S+)i( \(точность не достигнута\))?$", run["transcript"], re.M)
+    check_drawing(name, run, printed, steps)
+    check_stories(name, run, printed, steps)
+    if polynomials is not None:
+        check_steps(name, polynomials, steps)
+        polynomials and check_roots(name, run, polynomials, printed)
+        for s, land in enumerate(run["landscapes"]):
+            land and check_landscape(name, s + 1, polynomials[s], land)
+tables = [float(cells[3]) for run in runs for cells in run["stepTable"]]
+expect("the step tables showed |P| from 1e6 on and below 1e-4", any(1e6 <= p < math.inf for p in tables) and any(0 < p < 1e-4 for p in tables))
+expect("each end in words of its own", len(set(words.values())) == len(words) >= 3, words)
 # A coefficient the dialogue never reads: infinite or not a number.
 told = subprocess.run(["node", "--input-type=module", "-e", f"import {{ trueRoots }} from '{module}'; console.log(JSON.stringify("
                        "[[[1, 0], [Infinity, 0], [3, 0]], [[NaN, 0], [1, 0]]].map(p => trueRoots(p).kind)))"], capture_output=True, text=True).stdout
 expect("infinite and not-a-number coefficients", told.strip() == '["undefined","undefined"]', told)
-print("\n".join(failures) or f"{len(lessons)} cases as the model and mpmath have them")
+print("\n".join(failures) or f"{len(runs)} runs as the transcripts{'' if runs[0].get('told') is None else ', the model and mpmath'} have them")
 sys.exit(1 if failures else 0)

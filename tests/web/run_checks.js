@@ -1,0 +1,151 @@
+// What the page shows of a run: read for runs_check.py, which holds it
+// against the transcript, a model of the program's arithmetic and mpmath;
+// the link to the equation; the plane's SVG file.
+"use strict";
+const assert = require("node:assert/strict");
+const { execFileSync } = require("child_process");
+const fs = require("fs");
+const path = require("path");
+
+// In the page: what a run shows, its drawing complete. chord-steps.csv and
+// chord-roots.csv; the plane's trails, roots, texts and marks (each with its
+// box, without its stroke, which Firefox's client rectangles take in) and
+// view; the step table's first page; the pixels of the |P| chart in the
+// first search's colour; the accuracy table's stories, its notes, the true
+// roots drawn; and what the program told of each search, where the engine
+// let it be heard.
+async function shown() {
+    const plane = $("[data-part=plane]");
+    const file = async part => ($(`[data-part=${part}]`).href ? (await fetch($(`[data-part=${part}]`).href)).text() : "");
+    const all = (selector, read) => [...document.querySelectorAll(selector)].map(read);
+    const box = shape => {
+        const [{ x, y, width, height }, { a, d, e, f }] = [shape.getBBox(), shape.getCTM()];
+        return [x * a + e, (x + width) * a + e, y * d + f, (y + height) * d + f];
+    };
+    const chart = $("[data-part=p-chart] canvas");
+    const pixels = chart.getContext("2d").getImageData(0, 0, chart.width, chart.height).data;
+    return { told: window.told, steps: $("[data-part=csv]").hidden ? "" : await file("csv"), roots: await file("roots-csv"),
+        trails: all("[data-part=plane] .trail", t => Number(t.dataset.points)),
+        marks: all("[data-part=plane] .root", r => ({ ...r.dataset, remark: r.classList.contains("remark"), outside: r.hasAttribute("data-outside") })),
+        texts: all("[data-part=plane] text", t => [t.textContent, box(t)]), boxes: all(".root > *, .start, .true-root > *", box),
+        view: plane.dataset.view.split(" ").map(Number), stepTable: all("[data-part=table] tbody tr", row => [...row.cells].map(cell => cell.textContent)),
+        range: $("[data-part=range]").textContent, notes: $("[data-part=accuracy-notes]").textContent,
+        ink: pixels.filter((v, k) => k % 4 === 0 && v < 40 && Math.abs(pixels[k + 1] - 114) < 40 && Math.abs(pixels[k + 2] - 178) < 40).length,
+        table: all("[data-part=accuracy-table] tbody tr", row => row.cells[6].textContent),
+        crosses: all(".true-root", cross => [Number(cross.dataset.re), Number(cross.dataset.im)]) };
+}
+
+// What the run of case c on page shows, for runs_check.py.
+async function readRun(page, name, c) {
+    if (/^x\d+=/m.test(c.transcript))
+        assert.ok(await page.until(() => $("#drawing").dataset.complete !== undefined), "never complete");
+    await page.quiet();
+    return { name, transcript: c.transcript, ...await page.eval(shown), stories: [], landscapes: [] };
+}
+
+// In the page: the landscape's darkest cells and its tolerance line, in the
+// plane's coordinates, from the picture as drawn.
+async function landscapeDrawn() {
+    const plane = $("[data-part=plane]");
+    const image = plane.querySelector(".landscape image");
+    if (!image)
+        return null;
+    const [left, right, bottom, top] = plane.dataset.view.split(" ").map(Number);
+    const scale = (right - left) / plane.viewBox.baseVal.width;
+    const world = (x, y) => [left + x * scale, top - y * scale];
+    const { data, width } = await pixelsOf(image.getAttribute("href"));
+    const cell = image.width.baseVal.value / width;
+    const sums = Array.from({ length: data.length / 4 }, (_, k) => data[4 * k] + data[4 * k + 1] + data[4 * k + 2]);
+    const least = Math.min(...sums);
+    const darkest = [...sums.keys()].filter(k => sums[k] === least).slice(0, 100).map(k => world((k % width + 0.5) * cell, (Math.floor(k / width) + 0.5) * cell));
+    const tolerance = [...plane.querySelector(".tolerance").getAttribute("d").matchAll(/(-?[\d.]+) (-?[\d.]+)/g)].map(([, x, y]) => world(Number(x), Number(y)));
+    return { darkest, cell: cell * scale, tolerance: tolerance.filter((_, k) => k % Math.ceil(tolerance.length / 3000) === 0), view: [left, right, bottom, top] };
+}
+
+// What the run teaches, added to run: each search's story in the step line,
+// picked with the landscape's control while stepping, and each search's
+// landscape, picked with the same control with all steps shown.
+async function readLessons(page, run) {
+    for (const all of [false, true]) {
+        await page.click(all ? "[data-part=all]" : "[data-part=first]");
+        for (let s = 0; s < run.trails.length; ++s) {
+            await page.pick("[data-part=landscape-search]", String(s));
+            await page.until(() => $("[data-part=plane] .landscape:not([transform])"));
+            if (all) {
+                run.landscapes.push(await page.eval(landscapeDrawn));
+                continue;
+            }
+            const [line, story] = await page.eval(() => ["current", "story"].map(part => $(`[data-part=${part}]`).textContent));
+            assert.ok(line.startsWith(`Поиск ${s + 1}, шаг 0:`), `picking search ${s + 1} while stepping: ${line}`);
+            run.stories.push(story);
+        }
+    }
+}
+
+// Whether the screen of page shows the transcript with lines typed each
+// where the program asked for it: each line's echo taken out in turn, the
+// transcript is left.
+function typedWhenAsked(page, lines, transcript) {
+    return page.until(([lines, transcript]) => transcript.replace(/\n+$/, "") === lines.reduce((screen, line) => {
+        const at = screen.indexOf(`${line.trimEnd()}\n`);
+        return at < 0 ? "" : screen.slice(0, at) + screen.slice(at + line.trimEnd().length + 1);
+    }, dialogueLines()), [lines, transcript]);
+}
+
+// The link the page gives for the run on it (input typed as in case c):
+// the lines read, tabs as blanks, joined by line ends. Opened, for a case
+// whose every line was entered, it types them again: the same transcript.
+async function checkLink(browser, site, page, c) {
+    await page.click("[data-part=share]");
+    await page.until(() => $("[data-part=shared]").textContent);
+    const link = await page.eval(() => $("[data-part=shared]").dataset.link ?? $("[data-part=shared]").textContent);
+    const lines = c.input.replace(/\t/g, " ").replace(/\n$/, "").split("\n");
+    const hash = `#input=${encodeURIComponent(lines.join("\n"))}`;
+    assert.ok(c.input === "" ? link.startsWith("Сначала введите") : link === `file://${path.resolve(site, "index.html")}${hash}`, link);
+    if (!c.input.endsWith("\n"))
+        return;
+    const opened = await browser.open(site, { width: 1280, height: 800 }, { hash });
+    assert.equal(await opened.settled("key", "ended"), "key", "the link opened waits for a key");
+    assert.ok(await typedWhenAsked(opened, lines, c.transcript), await opened.lines());
+    await opened.close();
+}
+
+// The plane saved as SVG: the browser parses it as XML, and it holds the
+// landscape, the marks and the labels; drawn by Inkscape it looks as the
+// plane on the page did (at most 2 % of the pixels differ clearly).
+async function checkPlaneFile(page, folder) {
+    const file = path.resolve(folder, "chord-plane.svg");
+    fs.rmSync(file, { force: true });
+    // Firefox saves into the folder its preferences name (browser.js).
+    if (page.engine === "chromium")
+        await (await page.puppeteer.target().createCDPSession()).send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: folder });
+    await page.click("[data-part=save-svg]");
+    for (let k = 0; k < 5000 && !fs.existsSync(file); ++k)
+        await page.quiet();
+    const held = await page.eval(text => {
+        const svg = new DOMParser().parseFromString(text, "image/svg+xml");
+        const count = selector => svg.querySelectorAll(selector).length;
+        return svg.querySelector("parsererror") ? "not XML" : [count(".landscape image[href^='data:image/png']"), count(".tolerance[d^=M]"),
+            count(".root"), count(".true-root path"), ...[...svg.querySelectorAll("text")].map(t => t.textContent)].join("|");
+    }, fs.readFileSync(file, "utf8"));
+    assert.ok(/^1\|1\|2\|2\|.*\|x1 ↙ -208\.474 -208\.474i(\||$)/.test(held) && /\|(0, )?x2(\||$)/.test(held), held);
+    await page.eval(() => $("[data-part=plane]").scrollIntoView({ block: "center" }));
+    await page.quiet();
+    const clip = await page.eval(() => {
+        const svg = $("[data-part=plane]");
+        const box = svg.getBoundingClientRect();
+        return { x: box.x + svg.clientLeft, y: box.y + svg.clientTop, width: svg.clientWidth, height: svg.clientHeight };
+    });
+    const shown = await page.puppeteer.screenshot({ clip, encoding: "base64" });
+    const png = path.resolve(folder, "chord-plane-inkscape.png");
+    execFileSync("inkscape", [file, "--export-type=png", `--export-filename=${png}`], { stdio: "ignore" });
+    const differ = await page.eval(async pictures => {
+        const [a, b] = await Promise.all(pictures.map(data => pixelsOf(`data:image/png;base64,${data}`).then(p => p.data)));
+        const differs = k => [0, 1, 2].some(c => Math.abs(a[4 * k + c] - b[4 * k + c]) > 64);
+        return b.length !== a.length ? 1 : Array.from({ length: a.length / 4 }, (_, k) => differs(k)).filter(Boolean).length / (a.length / 4);
+    }, [shown, fs.readFileSync(png).toString("base64")]);
+    console.log(`the plane's file in Inkscape: ${(100 * differ).toFixed(2)} % of the pixels differ from the page's`);
+    assert.ok(differ <= 0.02, `${differ} of the pixels differ`);
+}
+
+module.exports = { readRun, readLessons, typedWhenAsked, checkLink, checkPlaneFile };
