@@ -63,6 +63,24 @@ export function createDrawing(panel) {
     };
 }
 
+// The line above the plane: the step selected (at, {search, step}) and its
+// search's story, or how many steps there are in all.
+function showStepLine(parts, steps, at) {
+    parts.current.textContent = at ? stepWords(steps.searches, at)
+        : steps.count === 0 ? "" : `Все шаги: поисков ${steps.searches.length}, точек ${steps.count}.`;
+    parts.story.textContent = at ? story(steps.searches, at.search) : "";
+}
+
+// Once every root is written: the steps file, made once, and the accuracy
+// of the roots.
+function showCompleted(parts, searches, lifetime) {
+    offerFile(parts.csv, lifetime, stepsFile(searches));
+    parts.csv.hidden = false;
+    lifetime.own(() => (parts.csv.hidden = true));
+    showAccuracy({ section: parts.accuracy, body: parts["accuracy-table"].tBodies[0], notes: parts["accuracy-notes"],
+        csv: parts["roots-csv"] }, searches, lifetime);
+}
+
 // The pictures, the tables and the step line of one run, showing either all
 // its steps or, stepping, those up to the one selected.
 function drawRun(panel, parts, lifetime) {
@@ -93,9 +111,7 @@ function drawRun(panel, parts, lifetime) {
         charts.show(steps.searches, selected ?? steps.count, at);
         table.show(steps.searches, steps.count);
         table.select(selected);
-        parts.current.textContent = at ? stepWords(steps.searches, at)
-            : steps.count === 0 ? "" : `Все шаги: поисков ${steps.searches.length}, точек ${steps.count}.`;
-        parts.story.textContent = at ? story(steps.searches, at.search) : "";
+        showStepLine(parts, steps, at);
         if (steps.complete)
             panel.dataset.complete = "";
     }
@@ -117,15 +133,6 @@ function drawRun(panel, parts, lifetime) {
         },
     }, lifetime);
 
-    // Once the run's steps are complete, its files are made, once.
-    function completed() {
-        offerFile(parts.csv, lifetime, stepsFile(steps.searches));
-        parts.csv.hidden = false;
-        lifetime.own(() => (parts.csv.hidden = true));
-        showAccuracy({ section: parts.accuracy, body: parts["accuracy-table"].tBodies[0], notes: parts["accuracy-notes"],
-            csv: parts["roots-csv"] }, steps.searches, lifetime);
-    }
-
     return {
         searchStarted(polynomial, first, second) {
             if (steps.searches.length === 0)
@@ -145,7 +152,7 @@ function drawRun(panel, parts, lifetime) {
             steps.rootWritten(number, remark, afterMiss);
             update();
             if (steps.complete)
-                completed();
+                showCompleted(parts, steps.searches, lifetime);
         },
     };
 }

@@ -1,10 +1,9 @@
 // What the program reads as its standard input: the lines typed at the
 // terminal, as a terminal in canonical mode gives them, edited as users
-// expect of a shell's prompt (keys.js), drawn as typed (line_view.js).
+// expect of a shell's prompt (keys.js), drawn as typed (typed_line.js).
 
 import { keyAction } from "./keys.js";
-import { Line } from "./line.js";
-import { createLineView } from "./line_view.js";
+import { createTypedLine } from "./typed_line.js";
 
 // What pasted text may hold besides characters: escape sequences and control
 // characters, which are dropped (tabs and line ends are kept).
@@ -45,25 +44,10 @@ function createLineQueue() {
 // lines entered on this page, kept across runs; interrupted: called when
 // Ctrl+C stops the run.
 export function createLineDiscipline({ terminal, screen, history, interrupted }) {
-    let line = new Line(history);
     let reading = true; // false once the run has ended: nothing more is read
     const queue = createLineQueue();
-    const view = createLineView(screen);
-    const draw = () => view.draw(line);
-    const stopRedrawing = screen.onRefit(draw);
-
-    // The line as it stands becomes part of the screen above the next one,
-    // and of the history unless it was cut short.
-    function handOver(intoHistory = true) {
-        line.end();
-        draw();
-        const text = line.text;
-        if (intoHistory)
-            history.add(text);
-        screen.keep(text);
-        line = new Line(history);
-        return text;
-    }
+    const typed = createTypedLine(screen, history);
+    const stopRedrawing = screen.onRefit(typed.draw);
     function close() {
         reading = false;
         queue.clear();
@@ -71,20 +55,20 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
     const actions = {
         copy: () => document.execCommand("copy"),
         interrupt() {
-            handOver(false);
+            typed.handOver(false);
             screen.print("^C");
             close();
             interrupted();
         },
         // The end of the input on an empty line; else the line so far, with
         // no line end, as a terminal hands it over.
-        endOfInput: () => queue.deliver(line.length === 0 ? null : handOver()),
+        endOfInput: () => queue.deliver(typed.line.length === 0 ? null : typed.handOver()),
         clear() {
-            line.clear();
-            draw();
+            typed.line.clear();
+            typed.draw();
         },
         enter() {
-            const text = handOver();
+            const text = typed.handOver();
             screen.print("\r\n");
             queue.deliver(text + "\n");
         },
@@ -102,8 +86,8 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
                 return;
             event.preventDefault();
             if (typeof action === "function") {
-                action(line);
-                draw();
+                action(typed.line);
+                typed.draw();
             } else {
                 actions[action]();
             }
@@ -116,9 +100,9 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
             const pieces = typedPieces(text);
             pieces.forEach((piece, k) => {
                 const last = k === pieces.length - 1;
-                line.insert(piece, last ? room() : Infinity);
+                typed.line.insert(piece, last ? room() : Infinity);
                 if (last)
-                    draw();
+                    typed.draw();
                 else
                     actions.enter();
             });
@@ -127,11 +111,12 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
         // The program's output, written where the cursor is; a line being
         // typed ahead of it moves behind it.
         show(text) {
-            if (line.length > 0)
-                view.lift();
+            const typing = typed.line.length > 0;
+            if (typing)
+                typed.lift();
             screen.print(text);
-            if (line.length > 0)
-                draw();
+            if (typing)
+                typed.draw();
         },
 
         // Whether a line entered waits to be read.
@@ -145,9 +130,10 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
         // and not read or one being typed: the wait takes it, and the rest.
         // What is left of a line the program has read was no key.
         takeTypedAhead() {
-            const typedAhead = line.length > 0 || queue.holdsText();
-            if (line.length > 0)
-                handOver(false);
+            const typing = typed.line.length > 0;
+            const typedAhead = typing || queue.holdsText();
+            if (typing)
+                typed.handOver(false);
             queue.clear();
             return typedAhead;
         },

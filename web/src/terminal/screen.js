@@ -32,11 +32,41 @@ function rowStart(terminal) {
     return first;
 }
 
-export function createScreen(terminal) {
+// Steps run in order, each once everything queued before it is on the
+// screen; text printed in between goes in batches, a write each, told to
+// changed(text) as it is written.
+function createQueue(terminal, changed) {
     let queue = Promise.resolve();
     // Text printed and not yet written: printing often in a row, as the
     // program does byte by byte, makes one write.
     let pending = null;
+    const written = text => new Promise(resolve => terminal.write(text, resolve));
+    const step = action => {
+        pending = null;
+        const done = queue.then(action);
+        queue = done.catch(error => console.error(error));
+        return done;
+    };
+    const print = text => {
+        if (pending !== null) {
+            pending.text += text;
+            return;
+        }
+        const batch = { text };
+        step(() => {
+            // Closed once written: what is printed after goes in a batch of
+            // its own.
+            if (pending === batch)
+                pending = null;
+            changed(batch.text);
+            return written(batch.text);
+        });
+        pending = batch;
+    };
+    return { step, written, print };
+}
+
+export function createScreen(terminal) {
     // What the row the cursor is on holds from its last line end, not counting
     // the line being edited: the prompt, and what was typed and handed over
     // behind it. A resize writes it again, since no terminal reflows the row
@@ -47,50 +77,29 @@ export function createScreen(terminal) {
     // where it was read.
     let changes = 0;
     const refitted = new Set(); // what line editors draw again after a resize
-
-    const written = text => new Promise(resolve => terminal.write(text, resolve));
     const changed = (text = "") => {
         const end = text.lastIndexOf("\n");
         tail = end < 0 ? tail + text : text.slice(end + 1);
         ++changes;
     };
+    const { step, written, print } = createQueue(terminal, changed);
 
     const screen = {
         // Runs action (which may return a promise) once all before it is on
         // the screen; returns a promise of its result.
-        step(action) {
-            pending = null;
-            const done = queue.then(action);
-            queue = done.catch(error => console.error(error));
-            return done;
-        },
+        step,
 
         // Writes text from within a step; resolves once it is on the screen.
         written,
 
         // Shows text after everything before it: the program's output, and
         // the line ends of the lines taken from the editor.
-        print(text) {
-            if (pending !== null) {
-                pending.text += text;
-                return;
-            }
-            const batch = { text };
-            screen.step(() => {
-                // Closed once written: what is printed after goes in a batch
-                // of its own.
-                if (pending === batch)
-                    pending = null;
-                changed(batch.text);
-                return written(batch.text);
-            });
-            pending = batch;
-        },
+        print,
 
         // Text that is already on the screen, such as a line handed over
         // unended, now part of the row.
         keep(text) {
-            screen.step(() => changed(text));
+            step(() => changed(text));
         },
 
         // Where the cursor is, within a step: the buffer line, the column,
@@ -116,7 +125,7 @@ export function createScreen(terminal) {
         // after; the rows above are reflowed by the terminal itself. Then the
         // line editors draw their lines again.
         refit(cols, rows) {
-            return screen.step(async () => {
+            return step(async () => {
                 await written(`${csi}${rowOf(terminal, rowStart(terminal))};1H${eraseBelow}`);
                 terminal.resize(cols, rows);
                 await written(tail);
@@ -132,7 +141,7 @@ export function createScreen(terminal) {
 
         // A clear screen for a new run.
         reset() {
-            return screen.step(() => {
+            return step(() => {
                 tail = "";
                 ++changes;
                 terminal.reset();

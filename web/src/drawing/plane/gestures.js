@@ -13,21 +13,9 @@ const hints = {
     wheel: "Масштаб плоскости: Ctrl + колёсико мыши, клавиши + и −.",
 };
 
-// svg: the plane; hint: where a hint is shown; act: {zoom(factor, x, y),
-// pan(dx, dy), hover(point or null)}, x and y in the plane's pixels.
-export function attachGestures(svg, hint, act, lifetime) {
-    const local = ({ clientX, clientY }) => {
-        const box = svg.getBoundingClientRect();
-        return { x: clientX - box.left, y: clientY - box.top };
-    };
-    const hideHint = lifetime.timer(() => (hint.hidden = true), 2500);
-    const showHint = kind => {
-        hint.textContent = hints[kind];
-        hint.hidden = false;
-        hideHint();
-    };
-    lifetime.own(() => (hint.hidden = true));
-
+// The wheel: Ctrl + wheel zooms about the pointer; the plain one is the
+// page's.
+function attachWheel(svg, { act, local, showHint, lifetime }) {
     lifetime.listen(svg, "wheel", event => {
         if (!event.ctrlKey) {
             showHint("wheel");
@@ -37,8 +25,10 @@ export function attachGestures(svg, hint, act, lifetime) {
         const p = local(event);
         act.zoom(Math.exp(-event.deltaY / 300), p.x, p.y);
     }, { passive: false });
+}
 
-    // Touch: two fingers are the plane's, one the page's.
+// Touch: two fingers are the plane's, one the page's.
+function attachTouch(svg, { act, local, showHint, lifetime }) {
     let fingers = null; // the two touches last seen, in the plane's pixels
     const pair = touches => [local(touches[0]), local(touches[1])];
     lifetime.listen(svg, "touchstart", event => {
@@ -65,8 +55,10 @@ export function attachGestures(svg, hint, act, lifetime) {
     lifetime.listen(svg, "touchend", event => {
         fingers = event.touches.length === 2 ? pair(event.touches) : null;
     });
+}
 
-    // The mouse: a drag pans; a pointer at rest is hovered.
+// The mouse: a drag pans; a pointer at rest is hovered.
+function attachMouse(svg, { act, local, lifetime }) {
     let dragged = null;
     let resting = null;
     const hover = lifetime.perFrame(() => act.hover(resting));
@@ -94,7 +86,10 @@ export function attachGestures(svg, hint, act, lifetime) {
         resting = null;
         hover();
     });
+}
 
+// The keys, with the plane focused: + and − zoom, Shift + arrows pan.
+function attachKeys(svg, { act, lifetime }) {
     lifetime.listen(svg, "keydown", event => {
         if (event.ctrlKey || event.altKey || event.metaKey)
             return;
@@ -109,4 +104,22 @@ export function attachGestures(svg, hint, act, lifetime) {
             return;
         event.preventDefault();
     });
+}
+
+// svg: the plane; hint: where a hint is shown; act: {zoom(factor, x, y),
+// pan(dx, dy), hover(point or null)}, x and y in the plane's pixels.
+export function attachGestures(svg, hint, act, lifetime) {
+    const local = ({ clientX, clientY }) => {
+        const box = svg.getBoundingClientRect();
+        return { x: clientX - box.left, y: clientY - box.top };
+    };
+    const hideHint = lifetime.timer(() => (hint.hidden = true), 2500);
+    const showHint = kind => {
+        hint.textContent = hints[kind];
+        hint.hidden = false;
+        hideHint();
+    };
+    lifetime.own(() => (hint.hidden = true));
+    for (const attach of [attachWheel, attachTouch, attachMouse, attachKeys])
+        attach(svg, { act, local, showHint, lifetime });
 }

@@ -17,6 +17,26 @@ import { drawTexts } from "./texts.js";
 import { createTrails } from "./trails.js";
 import { createView, zoomStep } from "./view.js";
 
+// Draws into base the landscape (a group) beneath all, then the grid, the
+// trails, the marks and the texts.
+function drawBase(base, landscape, { view, searches, count, trueRoots, colors, drawTrails }) {
+    const [grid, paths, marks, texts] = [svgElement("g"), svgElement("g"), svgElement("g"), svgElement("g")];
+    base.replaceChildren(...(landscape ? [landscape] : []), grid, paths, marks, texts);
+    drawTrails(paths, { view, searches, count, colors });
+    const { taken, named } = drawMarks(marks, { view, searches, count, colors, trueRoots });
+    drawTexts({ grid, texts, marks }, { view, taken, named });
+}
+
+// The buttons' zoom and reset, drawn at once: a click is no stream.
+function attachZoomButtons(parts, view, drawNow, lifetime) {
+    lifetime.listen(parts["zoom-in"], "click", () => view.zoom(zoomStep) && drawNow());
+    lifetime.listen(parts["zoom-out"], "click", () => view.zoom(1 / zoomStep) && drawNow());
+    lifetime.listen(parts["zoom-reset"], "click", () => {
+        view.reset();
+        drawNow();
+    });
+}
+
 // parts: the SVG (plane), the one over it for the rings (plane-marks), the
 // element for a gesture's hint (plane-hint), the tooltip and the zoom
 // buttons; colors: one for each search; describe(step): the text of a step;
@@ -40,16 +60,6 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     });
 
     const drawOverlay = () => drawRings(overlay, { view, searches: showing.searches, selected: showing.selected, pointed: pointer.pointed });
-    // The landscape (a group) beneath all, then the grid, the trails, the
-    // marks and the texts.
-    function drawBase(landscape) {
-        const [grid, paths, marks, texts] = [svgElement("g"), svgElement("g"), svgElement("g"), svgElement("g")];
-        base.replaceChildren(...(landscape ? [landscape] : []), grid, paths, marks, texts);
-        const { searches, count, trueRoots } = showing;
-        drawTrails(paths, { view, searches, count, colors });
-        const { taken, named } = drawMarks(marks, { view, searches, count, colors, trueRoots });
-        drawTexts({ grid, texts, marks }, { view, taken, named });
-    }
     const drawNow = () => {
         view.resize(svg.clientWidth, svg.clientHeight);
         view.frameAround(showing.searches, showing.trueRoots);
@@ -65,7 +75,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
         if (showing.landscapeOf && (!landscape || landscape.stale))
             makeLandscape();
         shaded(landscape && landscape.lo !== null ? landscape : null);
-        drawBase(landscape?.group);
+        drawBase(base, landscape?.group, { view, ...showing, colors, drawTrails });
         drawOverlay();
     };
     // Gestures and resizes come many times a frame; the drawing's own
@@ -84,13 +94,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
         pan: (dx, dy) => changed(view.pan(dx, dy)),
         hover: p => pointer.moved(p, { view, searches: showing.searches, count: showing.count }) && drawOverlay(),
     }, lifetime);
-    // The buttons' zoom and reset, drawn at once: a click is no stream.
-    lifetime.listen(parts["zoom-in"], "click", () => view.zoom(zoomStep) && drawNow());
-    lifetime.listen(parts["zoom-out"], "click", () => view.zoom(1 / zoomStep) && drawNow());
-    lifetime.listen(parts["zoom-reset"], "click", () => {
-        view.reset();
-        drawNow();
-    });
+    attachZoomButtons(parts, view, drawNow, lifetime);
 
     return {
         // The searches as far as count points; selected: the step selected

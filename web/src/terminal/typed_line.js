@@ -1,19 +1,27 @@
-// The line being typed as the screen shows it: what the line holds and what
-// the screen shows of it are the same at every moment. Each change draws the
-// line again from where it begins, and the cursor is put where the screen
-// itself says the character under it stands.
+// The line being typed, as the screen shows it: what the line holds and
+// what the screen shows of it are the same at every moment. Each change draws
+// the line again from where it begins, and the cursor is put where the
+// screen itself says the character under it stands.
 
+import { Line } from "./line.js";
 import { eraseBelow } from "./screen.js";
 
-export function createLineView(screen) {
+// history: the lines entered on this page, kept across runs.
+export function createTypedLine(screen, history) {
+    let line = new Line(history);
     // Where the line begins on the screen and what is drawn of it, read when
     // it is first drawn after anything else was written.
     let start = null;
     let shown = { text: "", before: "" };
     const placed = () => start !== null && !start.stale();
 
-    return {
-        draw(line) {
+    const typed = {
+        get line() {
+            return line;
+        },
+
+        // Draws the line as it stands.
+        draw() {
             const text = line.text;
             const before = line.beforeCursor;
             screen.step(async () => {
@@ -49,5 +57,19 @@ export function createLineView(screen) {
                 }
             });
         },
+
+        // The line as it stands becomes part of the screen above the next
+        // one, and of the history unless it was cut short; returns its text.
+        handOver(intoHistory = true) {
+            line.end();
+            typed.draw();
+            const text = line.text;
+            if (intoHistory)
+                history.add(text);
+            screen.keep(text);
+            line = new Line(history);
+            return text;
+        },
     };
+    return typed;
 }
