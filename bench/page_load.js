@@ -11,7 +11,7 @@ const [site, modules] = process.argv.slice(2);
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const { launch } = require("../tests/web/browser.js");
+const { chromium } = require("../tests/web/browser.js");
 
 // The floor: xterm.js, its style sheet and one line, nothing else.
 const floor = fs.mkdtempSync(path.join(os.tmpdir(), "chord-floor-"));
@@ -66,7 +66,7 @@ async function once(browser, slowdown, address, whole) {
 const median = values => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
 async function main() {
-    const browser = await launch("chromium", modules);
+    const browser = await chromium(modules);
     console.log("| CPU | to the first prompt | floor: xterm.js alone | ratio | «Запустить снова» to the prompt | Enter to x² + i's roots |");
     console.log("|---|---|---|---|---|---|");
     for (const slowdown of [1, 4]) {

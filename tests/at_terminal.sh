@@ -1,22 +1,9 @@
 #!/usr/bin/env bash
-# Runs a chord program at a terminal as a user does, in a pane of a tmux server of our own: from sh,
-# which then shows its status, whether the terminal's mode is as before, and how many typed bytes no
-# one read. The scenarios, each followed by -- command...:
-#   key KEYS               input from nowhere; the keys end the wait
-#   signal NAME            the signal ends it
-#   typed CASE KEYS        the case's input typed at the order prompt, its transcript on the screen
-#   ahead KEYS             the keys typed before it starts
-#   redirected             output to a file: no wait
-#   stop SIGNAL [bg] KEYS  from sh -i: stopped while it waits [, then sent to the background, where
-#                          the terminal is left alone], then fg, and the keys end it
-#   discarded SIGNAL KEYS  a stop the kernel discards, as the pane's process group has no shell to
-#                          continue it: it goes on waiting, and the keys end it
-#   background KEYS        from sh -i, started in the background while a program of the foreground
-#                          has its own mode set; then fg, and the keys end it: the shell's mode stays
-#   flurry KEYS            a job of its own that no shell takes back, stopped and at once continued,
-#                          many times: it goes on waiting, and the keys end it
-# KEYS are tmux send-keys arguments: -H 1b 5b 41, -l я, Up. With -n first, the program writes no line
-# end of its own after the key, as on Windows; with -f, it starts with 1100 descriptors open.
+# Runs a chord program at a terminal as a user does, in a tmux pane of our own, from sh, which then shows its status,
+# whether the terminal's mode is as before, and how many typed bytes no one read. tests/CMakeLists.txt says each scenario:
+#   at_terminal.sh [-n] [-f] key|signal|typed|ahead|redirected|stop|discarded|background|flurry [ARGUMENTS] -- command...
+# KEYS are tmux send-keys arguments (-H 1b 5b 41, -l я, Up). -n: no line end of its own after the key, as on Windows;
+# -f: 1100 descriptors open.
 set -uo pipefail
 line_end=$'\r\n'
 [[ $1 == -n ]] && line_end= && shift
@@ -39,8 +26,7 @@ shows() {
     for flag in ${2:-}; do [[ $mode == *" $flag "* ]] || return 1; done
 }
 await() { for _ in $(seq 200); do "$@" && return 0 || sleep 0.1; done && fail "never: $*"; }
-# The program's process, named as the command ends (the kernel keeps 15 characters of it), in the
-# pane's session; whether it is in a state: T stopped, S waiting.
+# The program's process in the pane's session (the kernel keeps 15 characters of its name); T stopped, S waiting.
 program=${*: -1} && program=${program##*/} && program=${program:0:15}
 pid() { pgrep -s "$(pane display -p '#{pane_pid}')" -x "$program"; }
 in_state() { [[ $(ps -o stat= -p "$(pid)") == "$1"* ]]; }
@@ -106,8 +92,7 @@ background)
     await shows Stopped "icanon echo"
     ;;
 flurry)
-    # Once the stop has given back the mode, the program is frozen on its way to stop and continued: the
-    # continue comes while it stops. Each on a processor of its own, to freeze it within microseconds.
+    # Frozen on its way to stop once the mode is given back, and continued then: each on a processor of its own.
     taskset -p -c 0 "$(pid)" >/dev/null
     taskset -c "$(($(nproc) - 1))" perl -MPOSIX -e '($pid, $tty) = @ARGV; sysopen $t, $tty, O_RDONLY | O_NOCTTY; $mode = POSIX::Termios->new;
         sub canonical { $mode->getattr(fileno $t); $mode->getlflag & ICANON }

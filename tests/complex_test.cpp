@@ -1,13 +1,28 @@
-#include "cases.h"
 #include "complex.h"
 
 #include <gtest/gtest.h>
 
 #include <cfenv>
 #include <cmath>
+#include <fstream>
 #include <sstream>
+#include <string>
 
 namespace {
+
+// The escapes of readings.txt, as of the case files: \n a line end, \t a tab,
+// \\ a backslash; any other backslash stands for itself.
+std::string unescape(const std::string& text)
+{
+    std::string plain;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        const bool escape = text[at] == '\\' && (next == 'n' || next == 't' || next == '\\');
+        plain += !escape ? text[at] : next == 'n' ? '\n' : next == 't' ? '\t' : '\\';
+        at += escape;
+    }
+    return plain;
+}
 
 // As the program does when it starts: the floating-point environment the
 // language defines, whatever start file the flags linked in.

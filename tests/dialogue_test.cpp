@@ -1,8 +1,7 @@
-#include "cases.h"
 #include "charset.h"
 #include "dialogue.h"
-#include "windows_keys.h"
 #include "messages.h"
+#include "windows_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -10,22 +9,6 @@
 #include <sstream>
 
 namespace {
-
-// The test process keeps the C locale, whose character set holds no Cyrillic:
-// the texts come out in UTF-8.
-TEST(Dialogue, EveryCaseInOneProcessInEitherOrder)
-{
-    std::vector<Case> cases = allCases();
-    ASSERT_GE(cases.size(), 20u);
-    // Both ways round, so that no run leans on what the one before it left.
-    for (int pass = 0; pass < 2; ++pass, std::reverse(cases.begin(), cases.end()))
-        for (const Case& c : cases) {
-            std::istringstream in(c.input);
-            std::ostringstream out;
-            runDialogue(in, out);
-            EXPECT_EQ(out.str(), c.transcript) << c.name;
-        }
-}
 
 TEST(Catalogue, ConversionKeepsEveryLetterOrMarksIt)
 {

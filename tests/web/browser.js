@@ -5,6 +5,7 @@
 // What an engine's driver cannot do is in its abilities, and a walk that
 // needs it says so where it leaves it out. Waits are for states.
 "use strict";
+const assert = require("node:assert/strict");
 const { spawn } = require("child_process");
 const fs = require("fs");
 const net = require("net");
@@ -83,42 +84,28 @@ async function webkit(modules) {
     };
 }
 
-// A page of the selenium session. Classic WebDriver polls where puppeteer
-// waits for frames: every 16 ms.
+// A page of the selenium session. Classic WebDriver runs a script and then
+// polls, where puppeteer waits for frames in the page.
 function seleniumPage(session, { By, Key }, closed) {
     // A key by puppeteer's name (KeyX: x).
     const key = name => (name.length === 1 ? name : /^Key.$/.test(name) ? name[3].toLowerCase()
         : Key[name === "Backspace" ? "BACK_SPACE" : name.replace(/(.)([A-Z])/g, "$1_$2").toUpperCase()]);
-    const run = async (source, args = []) => {
-        const { value, error } = await session.executeAsyncScript(`const done = arguments[arguments.length - 1];
-            Promise.resolve().then(() => (${source})(...Array.from(arguments).slice(0, -1)))
-                .then(value => done({ value }), error => done({ error: String(error && error.stack || error) }));`, ...args);
-        if (error)
-            throw new Error(error);
-        return value;
-    };
+    const run = (fn, ...args) => session.executeScript(`return (${fn})(...arguments)`, ...args);
     const setUps = [];
     const at = [0, 0]; // where the pointer was moved last
     const save = (file, shot) => fs.writeFileSync(file, Buffer.from(shot, "base64"));
-    const page = { errors: [], setUp: script => setUps.push(String(script)), eval: (fn, ...args) => run(String(fn), args),
+    const page = { errors: [], setUp: script => setUps.push(script), eval: run,
         goto: async url => {
             await session.get(url);
-            for (const setUp of ["() => addEventListener('error', e => (window.pageErrors ??= []).push(e.message))", ...setUps])
+            for (const setUp of [() => addEventListener("error", e => (window.pageErrors ??= []).push(e.message)), ...setUps])
                 await run(setUp);
         },
         resize: async ({ width, height }) => {
-            const [w, h] = await run("() => [outerWidth - innerWidth, outerHeight - innerHeight]");
+            const [w, h] = await run(() => [outerWidth - innerWidth, outerHeight - innerHeight]);
             await session.manage().window().setRect({ width: width + w, height: height + h });
             await page.until(size => innerWidth === Math.max(size[0], 447) && innerHeight === size[1], [width, height]);
         },
-        until: async (fn, arg) => {
-            for (const until = Date.now() + patience; Date.now() < until;) {
-                if (await run(`arg => new Promise(resolve => { const until = Date.now() + 2000; (function check() {
-                    const met = (${fn})(arg); met || Date.now() > until ? resolve(Boolean(met)) : setTimeout(check, 16); })(); })`, [arg]))
-                    return true;
-            }
-            return false;
-        },
+        until: (fn, arg) => session.wait(() => run(fn, arg), patience).then(() => true, () => false),
         keyDown: name => session.actions().keyDown(key(name)).perform(), keyUp: name => session.actions().keyUp(key(name)).perform(),
         type: text => session.actions().sendKeys(text.replace(/\n/g, Key.ENTER)).perform(),
         click: selector => session.findElement(By.css(selector)).click(),
@@ -127,7 +114,7 @@ function seleniumPage(session, { By, Key }, closed) {
             wheel: deltaY => session.actions().scroll(at[0], at[1], 0, deltaY).perform() },
         shot: async (file, selector) => save(file, await (selector ? session.findElement(By.css(selector)) : session).takeScreenshot()),
         close: async () => {
-            page.errors.push(...((await run("() => window.pageErrors ?? []")) ?? []));
+            page.errors.push(...(await run(() => window.pageErrors ?? [])));
             await closed();
         } };
     return page;
@@ -154,15 +141,9 @@ function inPage() {
         return canvas.getContext("2d").getImageData(0, 0, picture.width, picture.height);
     };
 }
-// Where the engine sets up before the page's scripts: how often the
-// WebAssembly is compiled (from bytes, not a compiled module), and each
-// search's polynomial as the program tells it, for runs_check.py.
+// Where the engine sets up before the page's scripts: each search's
+// polynomial as the program tells it, for runs_check.py.
 function hearProgram() {
-    window.compilations = 0;
-    for (const name of ["compile", "instantiate"]) {
-        const real = WebAssembly[name];
-        WebAssembly[name] = (source, ...rest) => ((source instanceof WebAssembly.Module) || ++window.compilations, real.call(WebAssembly, source, ...rest));
-    }
     let create = null;
     Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = options => {
         const { observer } = options.pageConsole;
@@ -198,11 +179,14 @@ async function launch(engine, modules, downloads = os.tmpdir()) {
     return { engine, can, open, close: () => browser.close() };
 }
 
+// A walk's tokens: paste "text", "text" (JSON, escapes allowed), or a word.
+const tokens = text => text.match(/paste "(?:[^"\\]|\\.)*"|"(?:[^"\\]|\\.)*"|\S+/g) ?? [];
+
 // The helpers every walk uses, on any engine's page.
 function withHelpers(page, can) {
     const helpers = {
         state: () => page.eval(() => document.body.dataset.state),
-        status: () => page.eval(() => document.body.dataset.status),
+        status: () => page.eval(() => document.body.dataset.status ?? null),
         // Until the run is in one of states; the state it is in.
         settled: async (...states) => (await page.until(states => states.includes(document.body.dataset.state), states), helpers.state()),
         // Until the page has done what it was doing: two frames and a task.
@@ -221,8 +205,8 @@ function withHelpers(page, can) {
         // The middle of an element, scrolled into view.
         middle: selector => helpers.on(selector, element => {
             element.scrollIntoView({ block: "center" });
-            const box = element.getBoundingClientRect();
-            return [box.x + box.width / 2, box.y + box.height / 2];
+            const { x, y, width, height } = element.getBoundingClientRect();
+            return [x + width / 2, y + height / 2];
         }),
         // Picks value in a select, as a user does.
         pick: (selector, value) => helpers.on(selector, (select, value) => {
@@ -249,9 +233,23 @@ function withHelpers(page, can) {
                     await page.keyUp(held);
             }
         },
-        // A token of edits.txt: "text" typed, paste "text", click, or a key.
-        perform: token => (token.startsWith("paste ") ? helpers.paste(JSON.parse(token.slice(6)))
-            : token.startsWith('"') ? page.type(JSON.parse(token)) : token === "click" ? page.click("#terminal") : helpers.press(token)),
+        // A walk of tokens, as edits.txt has them: "text" typed, paste
+        // "text", click (on the terminal), @selector clicked, ^selector
+        // focused, =state or =state:status awaited and then still so, fresh
+        // or fresh:key (a new run, started by that key), or a key.
+        walk: async text => {
+            for (const token of tokens(text)) {
+                const [state, status] = token.slice(1).split(":");
+                const steps = [[/^paste /, () => helpers.paste(JSON.parse(token.slice(6)))], [/^"/, () => page.type(JSON.parse(token))],
+                    [/^click$/, () => page.click("#terminal")], [/^@/, () => page.click(token.slice(1))], [/^\^/, () => helpers.focus(token.slice(1))],
+                    [/^=/, async () => {
+                        await helpers.settled(state).then(helpers.quiet);
+                        assert.deepEqual([await helpers.state(), await helpers.status()], [state, status ?? null]);
+                    }],
+                    [/^fresh/, async () => assert.ok(await helpers.fresh(token.split(":")[1]), "a new run asks for the order")], [/./, () => helpers.press(token)]];
+                await steps.find(([pattern]) => pattern.test(token))[1]();
+            }
+        },
         // A new run waiting for the order, started by a click or a key on
         // "Запустить снова", however the run before stands; whether it waits.
         fresh: async (way = "click") => {
@@ -265,4 +263,4 @@ function withHelpers(page, can) {
     return Object.assign(page, helpers);
 }
 
-module.exports = { abilities, launch, chromium };
+module.exports = { abilities, launch, chromium, tokens };

@@ -28,8 +28,7 @@ async function offline(browser, site, solve) {
     let server = await serve(site);
     const address = `http://127.0.0.1:${server.address().port}/`;
     const page = await browser.open(site, { width: 1280, height: 800 }, { address });
-    assert.ok(await page.until(() => navigator.serviceWorker.controller !== null), "kept for offline use");
-    assert.ok(await page.eval(() => $("link[rel=manifest]") !== null));
+    assert.ok(await page.until(() => navigator.serviceWorker.controller !== null && $("link[rel=manifest]")), "kept for offline use");
     // What Chromium asks of a page before it offers to install it.
     const { installabilityErrors } = await (await page.puppeteer.target().createCDPSession()).send("Page.getInstallabilityErrors");
     assert.deepEqual(installabilityErrors, []);
@@ -45,8 +44,7 @@ async function offline(browser, site, solve) {
 
     // A new version: its title changed; the server back on the same port.
     const changed = fs.mkdtempSync(path.join(path.dirname(site), "site-changed-"));
-    for (const file of fs.readdirSync(site))
-        fs.copyFileSync(path.join(site, file), path.join(changed, file));
+    fs.cpSync(site, changed, { recursive: true });
     const html = path.join(changed, "index.html");
     fs.writeFileSync(html, fs.readFileSync(html, "utf8").replace("<title>", "<title>Новая версия. "));
     server = await serve(changed, new URL(address).port);

@@ -14,8 +14,7 @@ const { after, before, describe, test } = require("node:test");
 const assert = require("node:assert/strict");
 const fs = require("fs");
 const path = require("path");
-const zlib = require("zlib");
-const { abilities, launch } = require("./browser.js");
+const { abilities, launch, tokens } = require("./browser.js");
 const { offline } = require("./offline.js");
 const checks = require("./run_checks.js");
 
@@ -28,9 +27,8 @@ const cases = Object.fromEntries(fs.readdirSync(path.join(tests, "cases")).sort(
     const [input, ...transcript] = fs.readFileSync(path.join(tests, "cases", name), "utf8").split("\n");
     return [name.slice(0, -4), { input: unescape(input), transcript: transcript.join("\n").replace(/\n$/, "") }];
 }));
-// Each line of edits.txt: a case and its keys, as tokens; indented below
-// it, the line typed after each key.
-const tokens = line => line.match(/paste "(?:[^"\\]|\\.)*"|"(?:[^"\\]|\\.)*"|\S+/g);
+// Each line of edits.txt: a case and its keys, as a walk's tokens; indented
+// below it, the line typed after each key.
 const edits = [];
 for (const line of fs.readFileSync(path.join(tests, "web", "edits.txt"), "utf8").split("\n")) {
     if (/^\s+\S/.test(line))
@@ -41,7 +39,6 @@ for (const line of fs.readFileSync(path.join(tests, "web", "edits.txt"), "utf8")
 const desktop = { width: 1280, height: 800 };
 const plane = "[data-part=plane]";
 const view = page => page.on(plane, svg => svg.dataset.view);
-const stepLine = (page, start) => page.until(start => $("[data-part=current]").textContent.startsWith(start), start);
 const moves = async (page, action) => {
     const before = await view(page);
     await action();
@@ -64,11 +61,8 @@ const checkScreen = async (page, c, input) => assert.ok(await page.linesAre(scre
 // Types a case as a user does: one line by the keyboard after a slip taken
 // back, several pasted; Ctrl+D while the program still asks.
 async function typeCase(page, c) {
-    if (c.input.slice(0, -1).includes("\n"))
-        await page.paste(c.input);
-    else
-        for (const key of ['"9"', "Backspace", JSON.stringify(c.input.replace(/\n$/, "")), ...(c.input.endsWith("\n") ? ["Enter"] : [])])
-            await page.perform(key);
+    await page.walk(c.input.slice(0, -1).includes("\n") ? `paste ${JSON.stringify(c.input)}`
+        : `"9" Backspace ${JSON.stringify(c.input.replace(/\n$/, ""))} ${c.input.endsWith("\n") ? "Enter" : ""}`);
     for (let ends = 0; (await page.settled("input", "key", "ended")) === "input" && ends < 3; ++ends)
         await page.press("Control+KeyD");
 }
@@ -100,34 +94,6 @@ const checkLayout = async page => assert.deepEqual(await page.eval(() => {
     return found;
 }), []);
 
-// What some cases are checked for besides, each a test of its own.
-const extras = {
-    // x⁹ − 1 has |P| from 1e6 on and below 1e-4: every step line, for runs_check.py.
-    ninth_roots_of_unity: {
-        "stepping through every step": async (page, run) => {
-            await page.focus(plane);
-            await page.press("Home");
-            run.stepLines = [];
-            for (let n = 1; n < run.trails.reduce((sum, points) => sum + points, 0); ++n) {
-                run.stepLines.push(await page.text("[data-part=current]"));
-                await page.press("ArrowRight");
-                assert.ok(await page.until(line => $("[data-part=current]").textContent !== line, run.stepLines[n - 1]));
-            }
-        },
-    },
-    quadratic: {
-        "resting the pointer on a root tells its step, the step line kept": async page => {
-            const before = await page.text("[data-part=current]");
-            await page.mouse.move(...(await page.middle('[data-root="1"]')));
-            assert.ok(await page.until(() => !$("[data-part=tooltip]").hidden));
-            assert.match(await page.text("[data-part=tooltip]"), /^Поиск 1, шаг /);
-            assert.equal(await page.text("[data-part=current]"), before);
-        },
-    },
-    // WebDriver saves no file.
-    step_budget: can.saves ? { "the plane saved as SVG": page => checks.checkPlaneFile(page, output) } : {},
-};
-
 describe(`${engine}, at a desktop`, () => {
     let page;
     const runs = [];
@@ -154,7 +120,7 @@ describe(`${engine}, at a desktop`, () => {
             }, where, broken);
             await swap(true);
             try {
-                assert.ok(await page.fresh());
+                await page.walk("fresh");
                 await typeCase(page, cases.quadratic_on_one_line);
                 await checkScreen(page, cases.quadratic_on_one_line);
                 assert.ok(await page.until(() => !$("[data-part=fault]").hidden));
@@ -172,91 +138,57 @@ describe(`${engine}, at a desktop`, () => {
     for (const [index, [name, c]] of Object.entries(cases).entries()) {
         const [restart, ending] = [restarts[index % restarts.length], endings[index % endings.length]];
         test(`${name}: started by ${restart}, typed, drawn, linked, ended by ${ending}`, async t => {
-            assert.ok(await page.fresh(restart), "a run asks for the order");
+            await page.walk(`fresh:${restart}`);
             await typeCase(page, c);
             assert.equal(await page.state(), "key");
             await t.test("the screen shows the transcript", () => checkScreen(page, c));
-            await t.test("no fault said", async () => assert.ok(await page.on("[data-part=fault]", p => p.hidden)));
             const run = await checks.readRun(page, name, c);
             runs.push(run);
             if (name === "quadratic_on_one_line")
                 await page.shot(path.join(output, "screenshot.png"));
             if (["quadratic", "step_budget", "ninth_roots_of_unity"].includes(name))
                 await page.on(plane, svg => svg.scrollIntoView()).then(() => page.shot(path.join(output, `drawing-${name}.png`), "#drawing"));
-            for (const [what, check] of Object.entries(extras[name] ?? {}))
-                await t.test(what, () => check(page, run));
+            // WebDriver saves no file.
+            if (name === "step_budget" && can.saves)
+                await t.test("the plane saved as SVG", () => checks.checkPlaneFile(page, output));
             await t.test("each search's story and landscape, read", () => checks.readLessons(page, run));
             await t.test("its link types it again", () => checks.checkLink(browser, site, page, c));
-            await t.test("a modifier alone ends no wait", async () => {
-                await page.focus(".xterm-helper-textarea");
-                // WebDriver has no key CapsLock.
-                for (const key of ["Shift", "Control", "Alt", "Meta", ...(can.capsLock ? ["CapsLock"] : [])])
-                    await page.press(key);
-                await page.quiet();
-                assert.equal(await page.state(), "key");
-            });
+            // WebDriver has no key CapsLock.
+            await t.test("a modifier alone ends no wait", () => page.walk(`^.xterm-helper-textarea Shift Control Alt Meta ${can.capsLock ? "CapsLock" : ""} =key`));
             await endWith(page, ending, c);
             await page.on("#drawing", panel => (panel.scrollTop = 0));
         });
     }
 
-    test("after the runs: the focus on the button, axe-core finds nothing; the program compiled once, from disk no worker tried", async () => {
-        assert.ok(await page.eval(() => document.activeElement.id === "again"));
+    test("after the runs the focus is on the button, axe-core finds nothing, and from disk no worker and no manifest were tried", async () => {
+        assert.ok(await page.eval(() => document.activeElement.id === "again" && !navigator.serviceWorker?.controller && !$("link[rel=manifest]")));
         await audit(page);
-        if (can.setUpFirst)
-            assert.ok(await page.eval(() => window.compilations <= 1 && !navigator.serviceWorker?.controller && !$("link[rel=manifest]")));
-    });
-
-    test("a new run leaves the plane where the reader scrolled it; the terminal's scrollbar is dark and thin", async () => {
-        const planeTop = () => page.on(plane, svg => Math.round(svg.getBoundingClientRect().top));
-        // Scrolled into the plane, whose marks are drawn anew.
-        const scrolled = await page.on("#drawing", panel => (panel.scrollTop += $("[data-part=plane]").getBoundingClientRect().top
-            - panel.getBoundingClientRect().top + 100));
-        const at = await planeTop();
-        assert.ok((await page.fresh()) && scrolled > 0);
-        assert.equal(await planeTop(), at);
-        const shot = path.join(output, "scrollbar.png");
-        await page.shot(shot, ".xterm-viewport");
-        assert.deepEqual(await page.on(".xterm-viewport", async (viewport, source) => {
-            const [bar, { data, width }] = [viewport.offsetWidth - viewport.clientWidth, await pixelsOf(source)];
-            return [bar <= 8, data.filter((value, k) => k % 4 === 0 && (k / 4) % width >= width - bar - 2 && value > 128).length];
-        }, `data:image/png;base64,${fs.readFileSync(shot).toString("base64")}`), [true, 0]);
     });
 
     test("the unread rest of a line is no key; a key typed ahead is", async () => {
         const typed = `1 1 -2${" ".repeat(300)}\n`;
-        assert.ok(await page.fresh());
-        await page.paste(typed);
-        await page.settled("key");
-        await page.quiet();
-        assert.equal(await page.state(), "key");
-        await endWith(page, "x", cases.linear, typed);
-        assert.ok(await page.fresh());
-        await page.paste("1 1 -2\nx");
-        await ended(page);
+        await page.walk(`fresh paste ${JSON.stringify(typed)} =key x =ended:0`);
+        await checkScreen(page, cases.linear, typed);
+        await page.walk('fresh paste "1 1 -2\\nx" =ended:0');
     });
 
     test("Tab and Shift+Tab leave the terminal; Ctrl+C copies what is selected, else (с with a Russian layout) stops the run", async () => {
         const shown = "Задайте порядок уравнения: 2 1^C";
-        assert.ok(await page.fresh());
-        await page.type("2 1");
+        await page.walk('fresh "2 1"');
         await audit(page);
         for (const key of ["Tab", "Shift+Tab"]) {
-            await page.click("#terminal");
-            await page.press(key);
+            await page.walk(`click ${key}`);
             assert.ok(await page.eval(() => !document.activeElement.classList.contains("xterm-helper-textarea")), key);
         }
         await page.click("#terminal");
         await page.eval(() => term().selectLines(0, 0) ?? document.addEventListener("copy", e => (window.copied = e.clipboardData.getData("text/plain"))));
         // WebKit's WebDriver keys do not run the browser's copy.
         if (can.copyKey) {
-            await page.press("Control+KeyC");
+            await page.walk("Control+KeyC =input");
             assert.match(await page.eval(() => window.copied), /^Программа демонстрирует/);
-            assert.equal(await page.state(), "input");
         }
         await page.eval(() => term().clearSelection());
-        await page.press("Control+KeyC:с");
-        await ended(page, "interrupted");
+        await page.walk("Control+KeyC:с =ended:interrupted");
         assert.ok((await page.lines()).includes(shown));
         // Read by a screen reader, the input labelled in Russian.
         assert.ok(await page.until(text => $(".xterm-accessibility-tree")?.textContent.includes(text), shown));
@@ -266,17 +198,15 @@ describe(`${engine}, at a desktop`, () => {
     // The text reflowed, the line typed whole.
     test("a narrower window while a line that wraps over several rows is typed, a wider one after the run", async () => {
         const typed = `2 1 -3${" ".repeat(100)} 2\n`;
-        assert.ok(await page.fresh());
+        await page.walk("fresh");
         const top = await page.lines();
-        await page.type(typed.slice(0, -3));
-        await page.press("Home");
+        await page.walk(`${JSON.stringify(typed.slice(0, -3))} Home`);
         assert.ok(await page.until(() => term().buffer.active.cursorX === "Задайте порядок уравнения: ".length), "Home");
         await page.press("End");
         await page.resize({ width: 420, height: 700 });
         assert.ok(await page.until(() => term().cols < 50));
         assert.ok(await page.linesAre(top + typed.slice(0, -3)), await page.lines());
-        await page.type(" 2\n");
-        await page.settled("key");
+        await page.walk('" 2\\n" =key');
         await endWith(page, "x", cases.quadratic_on_one_line, typed);
         await page.resize(desktop);
         await page.until(() => term().cols > 50);
@@ -284,27 +214,28 @@ describe(`${engine}, at a desktop`, () => {
     });
 
     // At the key wait, keys in the drawing do what they do there; elsewhere
-    // they keep the browser's meaning.
-    test("stepping through a run by the buttons and the keys, at its key wait", async () => {
+    // they keep the browser's meaning. The pointer resting on a root tells its
+    // step beside it, the step line kept.
+    test("stepping through a run by the buttons and the keys, at its key wait; a root pointed at", async () => {
         const stepped = () => page.eval(() => [$("[data-part=current]").textContent, $("[data-part=plane] .trail").dataset.points]);
-        assert.ok(await page.fresh());
+        await page.walk("fresh");
         await typeCase(page, cases.quadratic_on_one_line);
-        await page.click("[data-part=first]");
+        await page.walk("@[data-part=first]");
         const first = await stepped();
-        await page.focus(plane);
-        await page.press("ArrowRight*2");
-        assert.ok(await stepLine(page, "Поиск 1, шаг 2: "));
+        await page.walk("^[data-part=plane] ArrowRight*2");
+        assert.ok(await page.until(() => $("[data-part=current]").textContent.startsWith("Поиск 1, шаг 2: ")));
         const third = await stepped();
-        for (const [place, key] of [[".scroller", "ArrowLeft"], [".scroller", "End"], ["[data-part=csv]", "Home"], ["[data-part=first]", "Tab"]])
-            await page.focus(place).then(() => page.press(key));
+        await page.walk("^.scroller ArrowLeft ^.scroller End ^[data-part=csv] Home ^[data-part=first] Tab");
         await page.quiet();
         const kept = await stepped();
-        await page.focus("[data-part=first]");
-        await page.press("End");
+        await page.walk("^[data-part=first] End");
         const all = await stepped();
-        assert.deepEqual([first[0].slice(0, 24), third[0].slice(0, 28), first[1], third[1], kept, all[0].slice(0, 9), all[1], await page.state()],
-            ["Поиск 1, шаг 0: x = 0 0i", "Поиск 1, шаг 2: x = 0.8 0.4i", "1", "3", third, "Все шаги:", "9", "key"]);
-        await page.focus(".xterm-helper-textarea");
+        await page.mouse.move(...(await page.middle('[data-root="1"]')));
+        assert.ok(await page.until(() => !$("[data-part=tooltip]").hidden));
+        assert.deepEqual([first[0].slice(0, 24), third[0].slice(0, 28), first[1], third[1], kept, all[0].slice(0, 9), all[1], await page.state(),
+            (await page.text("[data-part=tooltip]")).slice(0, 13), (await stepped())[0]],
+        ["Поиск 1, шаг 0: x = 0 0i", "Поиск 1, шаг 2: x = 0.8 0.4i", "1", "3", third, "Все шаги:", "9", "key", "Поиск 1, шаг ", all[0]]);
+        await page.walk("^.xterm-helper-textarea");
         await endWith(page, "x", cases.quadratic_on_one_line);
     });
 
@@ -323,15 +254,14 @@ describe(`${engine}, at a desktop`, () => {
         await page.click("[data-part=zoom-reset]");
         assert.equal(await view(page), framed, "Сбросить вид");
         // The plain wheel scrolls the page and hints; Ctrl + wheel zooms.
-        const [x, y] = await page.middle(plane);
-        await page.mouse.move(x, y);
+        await page.mouse.move(...(await page.middle(plane)));
         const scrolled = () => page.eval(() => $("#drawing").scrollTop + scrollY);
         const top = await scrolled();
         await page.mouse.wheel(200);
         assert.ok(await page.until(top => $("#drawing").scrollTop + scrollY !== top, top), "the wheel scrolls the page");
         assert.deepEqual([await view(page), await page.on("[data-part=plane-hint]", hint => !hint.hidden)], [framed, true]);
-        const [x2, y2] = await page.middle(plane);
-        await page.mouse.move(x2, y2);
+        const [x, y] = await page.middle(plane);
+        await page.mouse.move(x, y);
         const after = await scrolled();
         // WebKit's WebDriver gives a wheel no modifier keys.
         if (can.wheelModifiers) {
@@ -341,7 +271,7 @@ describe(`${engine}, at a desktop`, () => {
         assert.ok(await moves(page, async () => {
             await page.mouse.down();
             for (let k = 1; k <= 5; ++k)
-                await page.mouse.move(x2 - 30 * k, y2 + 30 * k);
+                await page.mouse.move(x - 30 * k, y + 30 * k);
             await page.mouse.up();
         }), "a drag pans");
         assert.equal(await page.eval(() => getSelection().toString()), "", "selecting nothing");
@@ -359,32 +289,29 @@ describe(`${engine}, on a narrow terminal`, () => {
     after(() => page.close());
     for (const edit of edits) {
         test(edit.keys.join(" "), async () => {
-            assert.ok(await page.fresh());
+            await page.walk("fresh");
             const top = await page.lines();
             for (const [k, key] of edit.keys.entries()) {
-                await page.perform(key);
+                await page.walk(key);
                 if (edit.lines[k] !== undefined)
                     assert.ok(await page.linesAre(top + edit.lines[k]), `after ${key}:\n${await page.lines()}`);
             }
-            assert.equal(await page.settled("key", "ended"), "key");
+            await page.walk("=key");
             await endWith(page, "x", cases[edit.name]);
         });
     }
-    test("the table opened after a run", async () => {
+    test("the step table opened after a run", async () => {
         // Where the run's late parts (the accuracy table) have pushed it.
         await page.still("$('summary').getBoundingClientRect().top");
         await page.click("summary");
-        assert.ok(await page.until(() => $("[data-part=table] tbody").rows.length > 0));
-        assert.equal(await page.text("[data-part=table] tbody td:nth-child(3)"), "0 0i");
+        assert.ok(await page.until(() => $("[data-part=table] tbody td:nth-child(3)")?.textContent === "0 0i"));
         await page.click("summary");
     });
     for (const [width, height] of [[320, 640], [800, 600], [2560, 1440]]) {
         test(`the layout at ${width} px`, async () => {
-            await page.resize({ width, height });
-            await page.quiet();
+            await page.resize({ width, height }).then(page.quiet);
             await checkLayout(page);
-            if (width === 320)
-                await page.shot(path.join(output, "narrow.png"));
+            await page.shot(path.join(output, width === 320 ? "narrow.png" : `layout-${width}.png`));
         });
     }
 });
@@ -409,8 +336,7 @@ describe(`${engine}, on a phone`, { skip: !can.touch }, () => {
         await page.resize({ ...screen, height: 420 });
         assert.ok(await page.until(() => $(".xterm-cursor")?.getBoundingClientRect().bottom > 0 && $(".xterm-cursor").getBoundingClientRect().bottom <= 420));
         await page.resize(screen);
-        await page.type(" 2\n");
-        await page.settled("key");
+        await page.walk('" 2\\n" =key');
         await checkScreen(page, cases.quadratic_on_one_line);
         await page.shot(path.join(output, "phone.png"));
         await tap("#terminal");
@@ -433,10 +359,6 @@ describe(`${engine}, on a phone`, { skip: !can.touch }, () => {
             await page.touch("touchEnd", []);
         }));
         assert.equal(await page.eval(() => scrollY), at);
-    });
-    test("the layout, and axe-core after a run", async () => {
-        await checkLayout(page);
-        await audit(page);
     });
 });
 
@@ -476,11 +398,4 @@ describe(`${engine}, served`, { skip: engine !== "chromium" }, () => {
         await typeCase(page, cases.quadratic_on_one_line);
         await checkScreen(page, cases.quadratic_on_one_line);
     }));
-    // What a visit fetches, and what a served page keeps for offline use besides.
-    test("every file of the page, gzipped, within 200 KB", () => {
-        const gzipped = fs.readdirSync(site).map(name => [name, zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 9 }).length]);
-        const size = gzipped.reduce((sum, [, bytes]) => sum + bytes, 0);
-        console.log(`the page: ${size} bytes gzip (${gzipped.map(([name, bytes]) => `${name} ${bytes}`).join(", ")})`);
-        assert.ok(size <= 200000 && Object.keys(cases).length >= 20, `${size} bytes`);
-    });
 });
