@@ -29,21 +29,22 @@ endif()
 
 install(TARGETS chord RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The README as installed: without the pictures, which the package does not
-# carry.
-file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
-string(REGEX REPLACE "\n(!\\[[^\n]*\\]\\(web/|<img src=\"web/)[^\n]*" "" readme "${readme}")
-file(WRITE ${PROJECT_BINARY_DIR}/packaging/README.md "${readme}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
-
-# The manual pages, the README and the changelog, compressed as Debian does.
+# The README, the changelog and docs/ as installed: compressed as Debian
+# does, each link to another of them made a link to its compressed file, and
+# without the pictures, which the package does not carry.
+set(documents README.md CHANGELOG.md docs/building.md docs/page.md docs/testing.md docs/performance.md)
 set(compressed)
-foreach(file man/chord.1 man/ru/chord.1 packaging/changelog packaging/README.md)
+foreach(file man/chord.1 man/ru/chord.1 packaging/changelog ${documents})
   set(source ${PROJECT_SOURCE_DIR}/${file})
-  if(file STREQUAL "packaging/README.md")
-    set(source ${PROJECT_BINARY_DIR}/${file})
+  set(output ${PROJECT_BINARY_DIR}/packaging/${file}.gz)
+  if(file IN_LIST documents)
+    file(READ ${source} text)
+    string(REGEX REPLACE "\n(!\\[|<img )[^\n]*" "" text "${text}")
+    string(REGEX REPLACE "\\]\\(([^)]*\\.md)\\)" "](\\1.gz)" text "${text}")
+    set(source ${PROJECT_BINARY_DIR}/packaging/${file})
+    file(WRITE ${source} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${file})
   endif()
-  set(output ${PROJECT_BINARY_DIR}/${file}.gz)
   get_filename_component(directory ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${directory}
@@ -52,10 +53,11 @@ foreach(file man/chord.1 man/ru/chord.1 packaging/changelog packaging/README.md)
   list(APPEND compressed ${output})
 endforeach()
 add_custom_target(compressed_documents ALL DEPENDS ${compressed})
-install(FILES ${PROJECT_BINARY_DIR}/man/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_BINARY_DIR}/man/ru/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
-install(FILES ${PROJECT_BINARY_DIR}/packaging/README.md.gz packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/man/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/man/ru/chord.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/README.md.gz ${PROJECT_BINARY_DIR}/packaging/CHANGELOG.md.gz packaging/copyright
+  ${PROJECT_BINARY_DIR}/packaging/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_BINARY_DIR}/packaging/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.gz")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
