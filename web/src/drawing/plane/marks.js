@@ -6,6 +6,7 @@
 
 import { starts } from "../../data/chord_method.js";
 import { programComplex } from "../../data/numbers.js";
+import { shownPoints } from "../../data/steps.js";
 import { atEdge, chevron, within } from "./edges.js";
 import { svgElement } from "./svg.js";
 
@@ -39,10 +40,9 @@ export function drawMarks(layer, { view, searches, count, colors, trueRoots }) {
         mark(start, start.name, (p, edge) => (edge ? chevron(edge, 7, { class: "start" })
             : svgElement("rect", { x: p.x - 4, y: p.y - 4, width: 8, height: 8, class: "start" })));
     }
-    let before = 0;
+    const shown = shownPoints(searches, count);
     searches.forEach((search, s) => {
-        before += search.points.length;
-        if (!search.root || before > count)
+        if (!search.root || shown[s].length < search.points.length)
             return;
         const hollow = search.remark === true;
         mark(search.root, `x${s + 1}`, (p, edge) => {
