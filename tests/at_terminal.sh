@@ -2,8 +2,7 @@
 # Runs a chord program at a terminal as a user does, in a tmux pane of our own, from sh, which then shows its status,
 # whether the terminal's mode is as before, and how many typed bytes no one read. tests/CMakeLists.txt says each scenario:
 #   at_terminal.sh [-n] [-f] key|signal|typed|ahead|redirected|stop|discarded|background|flurry [ARGUMENTS] -- command...
-# KEYS are tmux send-keys arguments (-H 1b 5b 41, -l я, Up). -n: no line end of its own after the key, as on Windows;
-# -f: 1100 descriptors open.
+# -n: no line end of its own after the key, as on Windows; -f: 1100 descriptors open.
 set -uo pipefail
 line_end=$'\r\n'
 [[ $1 == -n ]] && line_end= && shift
@@ -17,7 +16,6 @@ cd "$work" || exit 1
 fail() { echo "$scenario ${args[*]}: $*; the screen:"; screen; exit 1; }
 pane() { tmux -u -L "$server" "$@"; }
 screen() { pane capture-pane -p; }
-# Types a line at the pane.
 type_line() { pane send-keys -l "$1" && pane send-keys C-m; }
 # Whether the screen shows text and the terminal is in those modes (-icanon: the key wait's).
 shows() {

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs a chord program through every dialogue case in tests/cases, its input
-# piped in, in a session of its own with no terminal, so that the key wait
-# returns at once. Each run must end with status 0 and write the case's
-# transcript in the given character set and line end.
-#   transcripts.sh charset lf|crlf command...
+# Runs a chord program through every dialogue case in tests/cases, its input piped in, in a session of its own with no
+# terminal, so that the key wait returns at once: each run ends with status 0 and writes the case's transcript in the
+# given character set and line end.   transcripts.sh charset lf|crlf command...
 charset=$1 cr=
 [[ $2 == crlf ]] && cr=$'\r'
 shift 2

@@ -16,10 +16,10 @@ const path = require("path");
 const patience = 60000;
 const abilities = {
     // Chromium's own protocol gives touch and a key with a layout's own letter.
-    chromium: { setUpFirst: true, touch: true, layoutKeys: true, capsLock: true, saves: true, wheelModifiers: true, copyKey: true },
-    firefox: { setUpFirst: true, saves: true, wheelModifiers: true, copyKey: true },
-    // Classic WebDriver runs no script before the page's own, saves no file,
-    // gives a wheel no modifier, and its keys run no copy.
+    chromium: { setUpFirst: true, touch: true, layoutKeys: true, capsLock: true, wheelModifiers: true, copyKey: true },
+    firefox: { setUpFirst: true, wheelModifiers: true, copyKey: true },
+    // Classic WebDriver runs no script before the page's own, gives a wheel
+    // no modifier, and its keys run no copy.
     webkit: {},
 };
 
@@ -162,10 +162,9 @@ function asOldBrowser() {
 
 // The engine, with its abilities (can) and open(site, view, {oldBrowser,
 // hash, address}), which gives the page with the helpers the walks share.
-async function launch(engine, modules, downloads = os.tmpdir()) {
+async function launch(engine, modules) {
     const browser = engine === "webkit" ? await webkit(modules) : engine === "firefox"
-        ? await require(path.resolve(modules, "puppeteer-core")).launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr",
-            headless: true, extraPrefsFirefox: { "browser.download.dir": path.resolve(downloads), "browser.download.folderList": 2 } })
+        ? await require(path.resolve(modules, "puppeteer-core")).launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true })
         : await chromium(modules);
     const can = abilities[engine];
     async function open(site, view, { oldBrowser = false, hash = "", address = null } = {}) {

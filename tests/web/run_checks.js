@@ -39,7 +39,7 @@ async function readRun(page, name, c) {
     if (/^x\d+=/m.test(c.transcript))
         assert.ok(await page.until(() => $("#drawing").dataset.complete !== undefined), "never complete");
     await page.quiet();
-    return { name, transcript: c.transcript, ...await page.eval(shown), stepLines: [], stories: [], landscapes: [] };
+    return { name, transcript: c.transcript, ...await page.eval(shown), picked: [], landscapes: [] };
 }
 
 // In the page: the landscape's darkest cells and its tolerance line, in the
@@ -62,21 +62,19 @@ async function landscapeDrawn() {
 }
 
 // What the run teaches, added to run: each search's first step in the step
-// line and its story, picked with the landscape's control while stepping,
-// and each search's landscape, picked with the same control with all steps
-// shown.
+// line and its story (picked), as the landscape's control picks the search
+// while stepping; and each search's landscape, picked with the same control
+// with all steps shown.
 async function readLessons(page, run) {
     for (const all of [false, true]) {
         await page.click(all ? "[data-part=all]" : "[data-part=first]");
         for (let s = 0; s < run.trails.length; ++s) {
             await page.pick("[data-part=landscape-search]", String(s));
             await page.until(() => $("[data-part=plane] .landscape:not([transform])"));
-            if (all) {
+            if (all)
                 run.landscapes.push(await page.eval(landscapeDrawn));
-                continue;
-            }
-            run.stepLines.push(await page.text("[data-part=current]"));
-            run.stories.push(await page.text("[data-part=story]"));
+            else
+                run.picked.push([await page.text("[data-part=current]"), await page.text("[data-part=story]")]);
         }
     }
 }
@@ -109,26 +107,26 @@ async function checkLink(browser, site, page, c) {
     await opened.close();
 }
 
-// The plane saved as SVG: the browser parses it as XML; it holds the
-// landscape, the marks and the labels, each element of the plane with the
-// style the page gave it written in.
+// The plane saved as SVG, as the button's link gives it (written to
+// folder): the browser parses it as XML; it holds the landscape, the marks
+// and the labels, each element of the plane with the style the page gave it
+// written in.
 async function checkPlaneFile(page, folder) {
-    const file = path.resolve(folder, "chord-plane.svg");
-    fs.rmSync(file, { force: true });
-    // Firefox saves into the folder its preferences name (browser.js).
-    if (page.engine === "chromium")
-        await (await page.puppeteer.target().createCDPSession()).send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: folder });
-    await page.click("[data-part=save-svg]");
-    for (let k = 0; k < 5000 && !fs.existsSync(file); ++k)
-        await page.quiet();
+    const [name, text] = await page.eval(() => new Promise(resolve => {
+        HTMLAnchorElement.prototype.click = function () {
+            fetch(this.href).then(file => file.text()).then(text => resolve([this.download, text]));
+        };
+        $("[data-part=save-svg]").click();
+    }));
+    fs.writeFileSync(path.join(folder, name), text);
     const held = await page.eval(text => {
         const svg = new DOMParser().parseFromString(text, "image/svg+xml");
         const count = selector => svg.querySelectorAll(selector).length;
         const styled = [...svg.querySelectorAll(".base, .base *")].every(e => /fill:.*;stroke:.*;stroke-width:.*;font-size:/.test(e.getAttribute("style")));
         return svg.querySelector("parsererror") || !styled ? "not XML, or a style not written in" : [count(".landscape image[href^='data:image/png']"),
             count(".tolerance[d^=M]"), count(".root"), count(".true-root path"), ...[...svg.querySelectorAll("text")].map(t => t.textContent)].join("|");
-    }, fs.readFileSync(file, "utf8"));
-    assert.ok(/^1\|1\|2\|2\|.*\|x1 ↙ -208\.474 -208\.474i(\||$)/.test(held) && /\|(0, )?x2(\||$)/.test(held), held);
+    }, text);
+    assert.ok(name === "chord-plane.svg" && /^1\|1\|2\|2\|.*\|x1 ↙ -208\.474 -208\.474i(\||$)/.test(held) && /\|(0, )?x2(\||$)/.test(held), held);
 }
 
 module.exports = { readRun, readLessons, typedWhenAsked, checkLink, checkPlaneFile };

@@ -2,16 +2,14 @@
 # What the page showed of each dialogue case's run (runs.json, from page_test.js), against the transcript, a model of the
 # program's float arithmetic and mpmath at 50 digits; where the engine let the page test hear each search's polynomial.
 #   runs_check.py runs.json
-import csv, ctypes, io, json, math, re, sys
-import mpmath
+import csv, ctypes, io, json, math, mpmath, re, sys
 
 mpmath.mp.dps = 50
 f = lambda x: ctypes.c_float(x).value
 failures = []
 expect = lambda what, good, detail="": good or failures.append(f"{what}: {detail}")
 
-# The program's arithmetic: every operation rounded to float, the modulus in
-# double; where it divides by 0 (Python stops), any part not finite will do.
+# The program's arithmetic: each operation rounded to float, the modulus in double; a division by 0 gives nan (Python stops).
 add = lambda a, b: [f(a[0] + b[0]), f(a[1] + b[1])]
 sub = lambda a, b: [f(a[0] - b[0]), f(a[1] - b[1])]
 mul = lambda a, b: [f(f(a[0] * b[0]) - f(a[1] * b[1])), f(f(a[0] * b[1]) + f(a[1] * b[0]))]
@@ -50,8 +48,7 @@ log = lambda x: -math.inf if x == 0 else math.log(x)
 g, gd = lambda x: "%g" % f(float(x)), lambda x: "%g" % float(x)
 
 def check_drawing(name, run, printed, steps):
-    """The plane's trails, roots and labels, the step table's first page, chord-steps.csv, chord-roots.csv's printed roots, the
-    |P| chart and each search's story, against the transcript."""
+    """The drawing, the step table's first page, the steps file, the roots file's roots, each story, against the transcript."""
     if not printed:
         return expect(f"{name}: a drawing with no search", not run["steps"] and not run["trails"] and not run["marks"], run)
     expect(f"{name}: the steps file's header", run["steps"].startswith("search,step,re,im,abs_p,order,end,remark\n"))
@@ -75,7 +72,7 @@ def check_drawing(name, run, printed, steps):
                [root, at])
         count += len(own) - 2 - (own[-1]["end"] == "tolerance")
         # Its story, in the step line and the table.
-        story, missed = run["stories"][s], next((j for j, p in enumerate(printed[:s]) if p[3]), None)
+        story, missed = run["picked"][s][1], next((j for j, p in enumerate(printed[:s]) if p[3]), None)
         told = {"tolerance": f"и за {len(own) - 2} шаг", "budget": "исчерпан" if len(own) == 2 else f"и за {len(own) - 2} шаг",
                 "nonfinite": "делил бы на нуль"}[own[-1]["end"]]
         expect(f"{name}: search {k}'s story", story == run["table"][s] and story.startswith(f"Поиск {k} начат в точках 0 и 1+i")
@@ -91,7 +88,7 @@ def check_drawing(name, run, printed, steps):
     texts = run["texts"] + [("a mark", box) for box in run["boxes"]]
     expect(f"{name}: no label overlaps a label or a mark", not [(a, b) for k, a in enumerate(run["texts"]) for b in texts[k + 1:] if hit(a[1], b[1])])
     expect(f"{name}: an infinite |P| drawn", run["ink"] > 20 or not any(row["abs_p"] == "Infinity" for row in steps), run["ink"])
-    for s, line in enumerate(run["stepLines"]):
+    for s, (line, _) in enumerate(run["picked"]):
         cells = next((cells for cells in run["stepTable"] if cells[:2] == [str(s + 1), "0"]), None)
         expect(f"{name}: picking search {s + 1} while stepping", line.startswith(f"Поиск {s + 1}, шаг 0: ") and (cells is None
                or line == f"Поиск {s + 1}, шаг 0: x = {cells[2]}, |P(x)| = {cells[3]}."), line)
@@ -122,8 +119,7 @@ def check_roots(name, case, polynomials, printed):
     for s, (row, (k, re_, im, remark)) in enumerate(zip(csv.DictReader(io.StringIO(case["roots"])), printed)):
         z = mpmath.mpc(f(float(row["re"])), f(float(row["im"])))
         if truth:
-            # Any true root of the nearest (x² + i has ties); |P| within
-            # the rounding bound of Horner's scheme in double.
+            # Any true root of the nearest (x² + i has ties); |P| within Horner's rounding bound in double.
             d, given = min(abs(t - z) for t in truth), mpmath.mpc(float(row["true_re"]), float(row["true_im"]))
             bound = 4 * len(polynomials[0]) * 2**-52 * P([[abs(mpmath.mpc(*c)), 0] for c in polynomials[0]], abs(z))
             expect(f"{name}: x{k}'s true root, error and |P|", any(close(given, t, abs(t)) for t in truth if close(abs(t - z), d, d))
