@@ -225,6 +225,8 @@ describe(`${engine}, at a desktop`, () => {
         const kept = await stepped();
         await page.walk("^[data-part=first] End");
         const all = await stepped();
+        // Once the plane, fitted again to the window, stands still.
+        await page.still("JSON.stringify($('[data-root=\"1\"]').getBoundingClientRect())");
         await page.mouse.move(...(await page.middle('[data-root="1"]')));
         assert.ok(await page.until(() => !$("[data-part=tooltip]").hidden));
         assert.deepEqual([first[0].slice(0, 24), third[0].slice(0, 28), first[1], third[1], kept, all[0].slice(0, 9), all[1], await page.state(),
