@@ -220,8 +220,8 @@ function withHelpers(page, can) {
         // A key as puppeteer names it, with modifiers before + and *n for n
         // presses; Control+KeyC:с is Ctrl and the key at C that types "с" in
         // a Russian layout (elsewhere the Latin key at that place).
-        press: async spec => {
-            const [, name, times = 1, letter] = spec.match(/^([^*:]+)(?:\*(\d+))?(?::(.))?$/);
+        press: async keyName => {
+            const [, name, times = 1, letter] = keyName.match(/^([^*:]+)(?:\*(\d+))?(?::(.))?$/);
             const keys = name.replace(/^Space$|\+Space$/, m => m.replace("Space", " ")).split(/\+(?=.)/);
             for (let k = 0; k < times; ++k) {
                 for (const held of keys.slice(0, -1))
