@@ -1,8 +1,7 @@
+// The POSIX side of writeMessage: Windows-1251 texts in a terminal's codeset.
 #pragma once
 
 #include <ostream>
-
-// The POSIX side of writeMessage.
 
 // Writes a Windows-1251 text to out converted to codeset with iconv, whatever
 // its length. A letter the codeset lacks is written as '?'; an unknown codeset

@@ -1,8 +1,7 @@
+// The console services that differ from platform to platform.
 #pragma once
 
 #include <ostream>
-
-// The console services that differ from platform to platform.
 
 // Readies the console before the dialogue begins. Only the page has
 // anything to do: its typed lines become standard input, and its drawing is

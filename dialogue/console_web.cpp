@@ -1,3 +1,4 @@
+// The console of the page, where the program runs as WebAssembly.
 #include "console.h"
 #include "polynomial.h"
 

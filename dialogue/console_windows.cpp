@@ -1,3 +1,4 @@
+// The console of Windows: its code pages, its texts, its key wait.
 #include "console.h"
 #include "windows_keys.h"
 

@@ -1,3 +1,4 @@
+// The dialogue, the same on every platform.
 #include "dialogue.h"
 
 #include "console.h"

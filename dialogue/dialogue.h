@@ -1,3 +1,4 @@
+// The dialogue: prompts, order and coefficients read, roots written.
 #pragma once
 
 #include <istream>

@@ -1,3 +1,4 @@
+// The wait for one key at a POSIX terminal, its mode restored always.
 #include "console.h"
 
 #include <algorithm>

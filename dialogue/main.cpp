@@ -1,3 +1,4 @@
+// The program: the console readied, the dialogue run, a key awaited.
 #include "console.h"
 #include "dialogue.h"
 

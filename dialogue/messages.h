@@ -1,3 +1,4 @@
+// The dialogue's texts in Windows-1251, each beside its plain form.
 #pragma once
 
 // The dialogue's texts, stored in Windows-1251 as the program has always kept

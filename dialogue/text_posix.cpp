@@ -1,3 +1,4 @@
+// The texts at a POSIX console, in the locale's character set.
 #include "charset.h"
 #include "console.h"
 

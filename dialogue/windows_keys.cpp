@@ -1,3 +1,4 @@
+// The Windows console's keyboard, and which presses end the key wait.
 #include "windows_keys.h"
 
 #include <iterator>

@@ -1,3 +1,4 @@
+// Which key events of the Windows console end the key wait.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Complex arithmetic rounded to float at every step; numbers read, written.
 #include "complex.h"
 
 #include <algorithm>

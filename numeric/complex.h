@@ -1,3 +1,4 @@
+// Complex numbers as the program computes, reads and writes them.
 #pragma once
 
 #include <istream>

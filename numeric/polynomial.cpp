@@ -1,3 +1,4 @@
+// The chord method's searches, and the deflation that divides out each root.
 #include "polynomial.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The polynomial being solved, and the chord method that finds its roots.
 #pragma once
 
 #include "complex.h"

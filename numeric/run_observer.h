@@ -1,3 +1,4 @@
+// What a run tells whoever draws it: searches' starts, steps, ends; roots.
 #pragma once
 
 #include "complex.h"
