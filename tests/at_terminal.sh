@@ -96,7 +96,7 @@ flurry)
         sub canonical { $mode->getattr(fileno $t); $mode->getlflag & ICANON }
         sub in { open my $f, "<", "/proc/$pid/stat"; (split " ", <$f>)[2] eq $_[0] }
         sub await { for ($n = 0; !&{$_[0]}; ++$n) { exit 1 if $n == 2000; select undef, undef, undef, 0.01 } }
-        for (1 .. 200) { kill "TSTP", $pid; 1 until canonical; kill "STOP", $pid; await sub { in("T") };
+        for (1 .. 200) { kill "TSTP", $pid; await \&canonical; kill "STOP", $pid; await sub { in("T") };
             kill "CONT", $pid; await sub { in("S") && !canonical } }' "$(pid)" "$tty" || fail "left stopped"
     ;;
 discarded)
