@@ -30,6 +30,9 @@ function chromium(modules, options = {}) {
             "--no-first-run", "--disable-background-networking", "--disable-component-update", "--disable-sync"] });
 }
 
+// Debian's Firefox ESR, driven over WebDriver BiDi.
+const firefox = modules => require(path.resolve(modules, "puppeteer-core")).launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true });
+
 // A page of puppeteer's, its errors collected.
 async function puppeteerPage(browser, engine) {
     const page = await browser.newPage();
@@ -163,9 +166,7 @@ function asOldBrowser() {
 // The engine, with its abilities (can) and open(site, view, {oldBrowser,
 // hash, address}), which gives the page with the helpers the walks share.
 async function launch(engine, modules) {
-    const browser = engine === "webkit" ? await webkit(modules) : engine === "firefox"
-        ? await require(path.resolve(modules, "puppeteer-core")).launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true })
-        : await chromium(modules);
+    const browser = await { chromium, firefox, webkit }[engine](modules);
     const can = abilities[engine];
     async function open(site, view, { oldBrowser = false, hash = "", address = null } = {}) {
         const page = engine === "webkit" ? await browser.newPage() : await puppeteerPage(browser, engine);
@@ -262,4 +263,4 @@ function withHelpers(page, can) {
     return Object.assign(page, helpers);
 }
 
-module.exports = { abilities, launch, chromium, tokens };
+module.exports = { abilities, launch, chromium, firefox, tokens };
