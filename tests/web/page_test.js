@@ -303,6 +303,12 @@ describe(`${engine}, on a narrow terminal`, () => {
         await page.still("$('summary').getBoundingClientRect().top");
         await page.click("summary");
         assert.ok(await page.until(() => $("[data-part=table] tbody td:nth-child(3)")?.textContent === "0 0i"));
+        // The row of the step selected, and only it, marked as the current one.
+        for (const [buttons, rows] of [["first forward forward", "3"], ["back", "2"], ["all", ""]]) {
+            await page.walk(buttons.split(" ").map(name => `@[data-part=${name}]`).join(" "));
+            assert.ok(await page.until(rows => [...document.querySelectorAll("[data-part=table] tbody tr")]
+                .flatMap((row, k) => (row.hasAttribute("aria-current") ? [k + 1] : [])).join() === rows, rows), buttons);
+        }
         await page.click("summary");
     });
     for (const [width, height] of [[320, 640], [800, 600], [2560, 1440]]) {

@@ -27,23 +27,30 @@ export function createStepTable({ details, table, earlier, later, range }, lifet
         earlier.disabled = page === 0;
         later.disabled = page >= pages - 1;
         range.textContent = total === 0 ? "" : `Строки ${from + 1}–${to} из ${total}`;
-        const key = `${from} ${to} ${selected} ${searches.map(s => `${s.end}${s.remark}`).join()}`;
-        if (!details.open || key === rowsKey)
+        if (!details.open)
             return;
-        rowsKey = key;
+        // A step moves only the mark; the rows are made again when the page
+        // or the searches' ends change.
+        const key = `${from} ${to} ${searches.map(s => `${s.end}${s.remark}`).join()}`;
+        if (key !== rowsKey) {
+            rowsKey = key;
+            body.replaceChildren(...rowsOf(from, to));
+        }
+        body.querySelector("[aria-current]")?.removeAttribute("aria-current");
+        if (selected > from && selected <= to)
+            body.rows[selected - from - 1].setAttribute("aria-current", "step");
+    }
+    function rowsOf(from, to) {
         const rows = [];
         for (let n = from + 1; n <= to; ++n) {
             const { search: s, step: k } = locate(searches, n);
             const search = searches[s];
             const q = order(search.points, k);
             const last = k === search.points.length - 1;
-            const row = tableRow([s + 1, k, programComplex(search.points[k]), programNumber(search.points[k].p), q === null ? "" : programNumber(q),
-                last && search.end ? endWords[search.end] : "", last ? remarkWords(search) : ""]);
-            if (n === selected)
-                row.setAttribute("aria-current", "step");
-            rows.push(row);
+            rows.push(tableRow([s + 1, k, programComplex(search.points[k]), programNumber(search.points[k].p), q === null ? "" : programNumber(q),
+                last && search.end ? endWords[search.end] : "", last ? remarkWords(search) : ""]));
         }
-        body.replaceChildren(...rows);
+        return rows;
     }
     const turn = by => {
         page += by;
