@@ -39,10 +39,7 @@ for (const line of fs.readFileSync(path.join(tests, "web", "edits.txt"), "utf8")
 const desktop = { width: 1280, height: 800 };
 const plane = "[data-part=plane]";
 const view = page => page.on(plane, svg => svg.dataset.view);
-const moves = async (page, action) => {
-    const before = await view(page);
-    return action().then(() => page.until(before => $("[data-part=plane]").dataset.view !== before, before));
-};
+const moves = (page, action) => view(page).then(before => action().then(() => page.until(before => $("[data-part=plane]").dataset.view !== before, before)));
 let browser;
 before(async () => (browser = await launch(engine, modules)));
 after(() => browser.close());
