@@ -45,8 +45,8 @@ async function readRun(page, name, c) {
 // In the page: the landscape's darkest cells and its tolerance line, in the
 // plane's coordinates, from the picture as drawn.
 async function landscapeDrawn() {
-    const plane = $("[data-part=plane]");
-    const image = plane.querySelector(".landscape image");
+    const [plane, ground] = [$("[data-part=plane]"), $("[data-part=plane-ground]")];
+    const image = ground.querySelector(".landscape image");
     if (!image)
         return null;
     const [left, right, bottom, top] = plane.dataset.view.split(" ").map(Number);
@@ -57,7 +57,7 @@ async function landscapeDrawn() {
     const sums = Array.from({ length: data.length / 4 }, (_, k) => data[4 * k] + data[4 * k + 1] + data[4 * k + 2]);
     const least = Math.min(...sums);
     const darkest = [...sums.keys()].filter(k => sums[k] === least).slice(0, 100).map(k => world((k % width + 0.5) * cell, (Math.floor(k / width) + 0.5) * cell));
-    const tolerance = [...plane.querySelector(".tolerance").getAttribute("d").matchAll(/(-?[\d.]+) (-?[\d.]+)/g)].map(([, x, y]) => world(Number(x), Number(y)));
+    const tolerance = [...ground.querySelector(".tolerance").getAttribute("d").matchAll(/(-?[\d.]+) (-?[\d.]+)/g)].map(([, x, y]) => world(Number(x), Number(y)));
     return { darkest, cell: cell * scale, tolerance: tolerance.filter((_, k) => k % Math.ceil(tolerance.length / 3000) === 0), view: [left, right, bottom, top] };
 }
 
@@ -70,7 +70,7 @@ async function readLessons(page, run) {
         await page.click(all ? "[data-part=all]" : "[data-part=first]");
         for (let s = 0; s < run.trails.length; ++s) {
             await page.pick("[data-part=landscape-search]", String(s));
-            await page.until(() => $("[data-part=plane] .landscape:not([transform])"));
+            await page.until(() => $("[data-part=plane-ground] .landscape:not([transform])"));
             if (all)
                 run.landscapes.push(await page.eval(landscapeDrawn));
             else

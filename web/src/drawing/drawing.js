@@ -25,7 +25,7 @@ import { attachStepping } from "./stepping.js";
 const colors = ["#0072b2", "#d55e00", "#117733", "#aa4499", "#332288", "#882255", "#8a6100", "#cc3355", "#444444"];
 const dashes = [[], [8, 3], [2, 3], [8, 3, 2, 3], [12, 4], [4, 4], [1, 2], [10, 2, 2, 2], [6, 6]];
 const failure = "Рисунок этого запуска построить не удалось; программа работает без него.";
-const partNames = ["current", "plane", "plane-marks", "plane-hint", "tooltip", "p-chart", "order-chart", "table", "csv", "earlier",
+const partNames = ["current", "plane-ground", "plane-trails", "plane", "plane-marks", "plane-hint", "tooltip", "p-chart", "order-chart", "table", "csv", "earlier",
     "later", "range", "fault", "steps", "first", "back", "forward", "all", "zoom-in", "zoom-out", "zoom-reset", "story",
     "landscape-search", "legend", "legend-text", "save-svg", "accuracy", "accuracy-table", "accuracy-notes", "roots-csv"];
 
@@ -121,7 +121,7 @@ function drawRun(panel, parts, lifetime) {
         delete panel.dataset.complete;
     });
     lifetime.listen(parts["save-svg"], "click", () => saveFile("chord-plane.svg", lifetime,
-        planeFile(parts.plane, parts["plane-marks"]), "image/svg+xml"));
+        planeFile({ ground: parts["plane-ground"], plane: parts.plane, rings: parts["plane-marks"] }, plane.trailPaths()), "image/svg+xml"));
     update();
 
     attachStepping(parts, {

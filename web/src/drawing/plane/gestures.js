@@ -3,7 +3,8 @@
 // fingers pan and pinch it; Ctrl + wheel, which a trackpad's pinch also
 // sends, zooms about the pointer; a mouse drags it. With the plane focused,
 // + and − zoom and Shift + arrows pan. The pointer resting on the plane is
-// told at most once a frame.
+// told at most once a frame. The gestures are the box's, which stays while
+// the layers in it move; the keys are the plane's, which takes the focus.
 
 import { zoomStep } from "./view.js";
 
@@ -15,8 +16,8 @@ const hints = {
 
 // The wheel: Ctrl + wheel zooms about the pointer; the plain one is the
 // page's.
-function attachWheel(svg, { act, local, showHint, lifetime }) {
-    lifetime.listen(svg, "wheel", event => {
+function attachWheel(box, { act, local, showHint, lifetime }) {
+    lifetime.listen(box, "wheel", event => {
         if (!event.ctrlKey) {
             showHint("wheel");
             return;
@@ -28,13 +29,13 @@ function attachWheel(svg, { act, local, showHint, lifetime }) {
 }
 
 // Touch: two fingers are the plane's, one the page's.
-function attachTouch(svg, { act, local, showHint, lifetime }) {
+function attachTouch(box, { act, local, showHint, lifetime }) {
     let fingers = null; // the two touches last seen, in the plane's pixels
     const pair = touches => [local(touches[0]), local(touches[1])];
-    lifetime.listen(svg, "touchstart", event => {
+    lifetime.listen(box, "touchstart", event => {
         fingers = event.touches.length === 2 ? pair(event.touches) : null;
     }, { passive: true });
-    lifetime.listen(svg, "touchmove", event => {
+    lifetime.listen(box, "touchmove", event => {
         if (event.touches.length !== 2) {
             fingers = null;
             showHint("touch");
@@ -52,23 +53,23 @@ function attachTouch(svg, { act, local, showHint, lifetime }) {
         }
         fingers = now;
     }, { passive: false });
-    lifetime.listen(svg, "touchend", event => {
+    lifetime.listen(box, "touchend", event => {
         fingers = event.touches.length === 2 ? pair(event.touches) : null;
     });
 }
 
 // The mouse: a drag pans; a pointer at rest is hovered.
-function attachMouse(svg, { act, local, lifetime }) {
+function attachMouse(box, { act, local, lifetime }) {
     let dragged = null;
     let resting = null;
     const hover = lifetime.perFrame(() => act.hover(resting));
-    lifetime.listen(svg, "pointerdown", event => {
+    lifetime.listen(box, "pointerdown", event => {
         if (event.pointerType !== "mouse" || event.button !== 0)
             return;
-        svg.setPointerCapture(event.pointerId);
+        box.setPointerCapture(event.pointerId);
         dragged = local(event);
     });
-    lifetime.listen(svg, "pointermove", event => {
+    lifetime.listen(box, "pointermove", event => {
         const p = local(event);
         if (dragged && event.pointerType === "mouse") {
             act.pan(p.x - dragged.x, p.y - dragged.y);
@@ -81,8 +82,8 @@ function attachMouse(svg, { act, local, lifetime }) {
         }
     });
     for (const type of ["pointerup", "pointercancel"])
-        lifetime.listen(svg, type, () => (dragged = null));
-    lifetime.listen(svg, "pointerleave", () => {
+        lifetime.listen(box, type, () => (dragged = null));
+    lifetime.listen(box, "pointerleave", () => {
         resting = null;
         hover();
     });
@@ -95,23 +96,25 @@ function attachKeys(svg, { act, lifetime }) {
             return;
         const { w, h } = { w: svg.clientWidth, h: svg.clientHeight };
         if (["+", "="].includes(event.key))
-            act.zoom(zoomStep);
+            act.zoomNow(zoomStep);
         else if (["-", "−", "_"].includes(event.key))
-            act.zoom(1 / zoomStep);
+            act.zoomNow(1 / zoomStep);
         else if (event.shiftKey && panKeys[event.key])
-            act.pan(panKeys[event.key][0] * w / 10, panKeys[event.key][1] * h / 10);
+            act.panNow(panKeys[event.key][0] * w / 10, panKeys[event.key][1] * h / 10);
         else
             return;
         event.preventDefault();
     });
 }
 
-// svg: the plane; hint: where a hint is shown; act: {zoom(factor, x, y),
-// pan(dx, dy), hover(point or null)}, x and y in the plane's pixels.
-export function attachGestures(svg, hint, act, lifetime) {
+// box: what holds the plane's layers; svg: the plane; hint: where a hint
+// is shown; act: {zoom(factor, x, y), pan(dx, dy)} of a gesture,
+// {zoomNow(factor), panNow(dx, dy)} of a key, hover(point or null); x and y
+// in the plane's pixels.
+export function attachGestures(box, svg, hint, act, lifetime) {
     const local = ({ clientX, clientY }) => {
-        const box = svg.getBoundingClientRect();
-        return { x: clientX - box.left, y: clientY - box.top };
+        const { left, top } = box.getBoundingClientRect();
+        return { x: clientX - left - box.clientLeft, y: clientY - top - box.clientTop };
     };
     const hideHint = lifetime.timer(() => (hint.hidden = true), 2500);
     const showHint = kind => {
@@ -120,6 +123,7 @@ export function attachGestures(svg, hint, act, lifetime) {
         hideHint();
     };
     lifetime.own(() => (hint.hidden = true));
-    for (const attach of [attachWheel, attachTouch, attachMouse, attachKeys])
-        attach(svg, { act, local, showHint, lifetime });
+    for (const attach of [attachWheel, attachTouch, attachMouse])
+        attach(box, { act, local, showHint, lifetime });
+    attachKeys(svg, { act, lifetime });
 }

@@ -1,12 +1,13 @@
 // The complex plane: the start points 0 and 1 + i, each search's points joined
 // in the order computed, the roots as the program printed them, the true
-// roots, over the landscape of a search. It is drawn by hand in SVG: a
-// complex plane needs the same scale on both axes, and trails joined in the
-// order computed rather than sorted by the real part, neither of which the
-// charts' library draws; the marks stay elements that a screen reader and
-// the tests can reach. The base layer is drawn again only when the steps
-// shown, the view or the size change; the rings of the step selected and of
-// the one under the pointer have a layer of their own.
+// roots, over the landscape of a search. It is drawn by hand: a complex plane
+// needs the same scale on both axes, and trails joined in the order computed
+// rather than sorted by the real part, neither of which the charts' library
+// draws. In layers, bottom up: the landscape and the grid (SVG), the trails
+// (a canvas), the marks and texts (SVG, which a screen reader and the tests
+// can reach), and the rings of the step selected and of the one under the
+// pointer. While a gesture goes on, the layers drawn are moved and scaled
+// as the view is; they are drawn again once it rests, as a map does.
 
 import { attachGestures } from "./gestures.js";
 import { createLandscapes } from "./landscape.js";
@@ -17,57 +18,67 @@ import { drawTexts } from "./texts.js";
 import { createTrails } from "./trails.js";
 import { createView, zoomStep } from "./view.js";
 
-// Draws into base the landscape (a group) beneath all, then the grid, the
-// trails, the marks and the texts.
-function drawBase(base, landscape, { view, searches, count, trueRoots, colors, drawTrails }) {
-    const [grid, paths, marks, texts] = [svgElement("g"), svgElement("g"), svgElement("g"), svgElement("g")];
-    base.replaceChildren(...(landscape ? [landscape] : []), grid, paths, marks, texts);
-    drawTrails(paths, { view, searches, count, colors });
-    const { taken, named } = drawMarks(marks, { view, searches, count, colors, trueRoots });
-    drawTexts({ grid, texts, marks }, { view, taken, named });
-}
+// How long a gesture rests before the plane is drawn again for its view.
+const restMs = 150;
+// Canvas pixels to one of the page's in print, where the screen's few blur.
+const printRatio = 4;
 
 // The buttons' zoom and reset, drawn at once: a click is no stream.
-function attachZoomButtons(parts, view, drawNow, lifetime) {
-    lifetime.listen(parts["zoom-in"], "click", () => view.zoom(zoomStep) && drawNow());
-    lifetime.listen(parts["zoom-out"], "click", () => view.zoom(1 / zoomStep) && drawNow());
+function attachZoomButtons(parts, view, { zoomNow, drawNow }, lifetime) {
+    lifetime.listen(parts["zoom-in"], "click", () => zoomNow(zoomStep));
+    lifetime.listen(parts["zoom-out"], "click", () => zoomNow(1 / zoomStep));
     lifetime.listen(parts["zoom-reset"], "click", () => {
         view.reset();
         drawNow();
     });
 }
 
-// parts: the SVG (plane), the one over it for the rings (plane-marks), the
+// The CSS transform that takes a layer drawn for the world drawn to the
+// world shown, both of a view of width w.
+function moved(drawn, shown, w) {
+    const [was, is] = [(drawn.right - drawn.left) / w, (shown.right - shown.left) / w];
+    return `translate(${(drawn.left - shown.left) / is}px, ${(shown.top - drawn.top) / is}px) scale(${was / is})`;
+}
+
+// parts: the layers (plane-ground, plane-trails, plane, plane-marks), the
 // element for a gesture's hint (plane-hint), the tooltip and the zoom
 // buttons; colors: one for each search; describe(step): the text of a step;
 // shaded(range): told the range of log₁₀|P| the landscape shades, null for
 // none.
 export function createPlane(parts, { colors, describe, shaded, lifetime }) {
-    const { plane: svg, "plane-marks": rings } = parts;
+    const { plane: svg, "plane-ground": ground, "plane-trails": canvas, "plane-marks": rings } = parts;
+    const layers = svg.parentElement; // the box all layers fill
     const view = createView();
-    const drawTrails = createTrails();
+    const trails = createTrails(canvas);
     const landscapes = createLandscapes();
-    const pointer = createPointer(parts.tooltip, svg.parentElement, describe);
-    const base = svgElement("g", { class: "base" });
-    const overlay = svgElement("g");
+    const pointer = createPointer(parts.tooltip, layers.parentElement, describe);
+    const [groundBase, base, overlay] = [svgElement("g", { class: "base" }), svgElement("g", { class: "base" }), svgElement("g")];
+    ground.replaceChildren(groundBase);
     svg.replaceChildren(base);
     rings.replaceChildren(overlay);
     let showing = { searches: [], count: 0, selected: null, revision: -1, landscapeOf: null, trueRoots: [] };
+    let drawnWorld = null; // the world the layers below the rings were drawn for
+    let printing = false;
     lifetime.own(() => {
-        svg.replaceChildren();
-        rings.replaceChildren();
+        for (const layer of [ground, svg, rings])
+            layer.replaceChildren();
+        canvas.width = 0;
         parts.tooltip.hidden = true;
     });
 
+    const ratio = () => (printing ? Math.max(printRatio, devicePixelRatio) : devicePixelRatio);
     const drawOverlay = () => drawRings(overlay, { view, searches: showing.searches, selected: showing.selected, pointed: pointer.pointed });
     const drawNow = () => {
-        view.resize(svg.clientWidth, svg.clientHeight);
+        view.resize(layers.clientWidth, layers.clientHeight);
         view.frameAround(showing.searches, showing.trueRoots);
         const { w, h } = view.size;
-        for (const layer of [svg, rings])
+        for (const layer of [ground, svg, rings]) {
             layer.setAttribute("viewBox", `0 0 ${w} ${h}`);
-        Object.assign(rings.style, { width: `${w}px`, height: `${h}px` });
+            Object.assign(layer.style, { width: `${w}px`, height: `${h}px`, transform: "" });
+        }
+        canvas.style.transform = "";
         const world = view.world();
+        drawnWorld = world;
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].join(" ");
         // The landscape is made in a task of its own, so that zooming and
         // panning are never held up by it; the last one stands in meanwhile.
@@ -75,26 +86,58 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
         if (showing.landscapeOf && (!landscape || landscape.stale))
             makeLandscape();
         shaded(landscape && landscape.lo !== null ? landscape : null);
-        drawBase(base, landscape?.group, { view, ...showing, colors, drawTrails });
+
+        const [grid, trailMarks, marks, texts] = [svgElement("g"), svgElement("g"), svgElement("g"), svgElement("g")];
+        groundBase.replaceChildren(...(landscape ? [landscape.group] : []), grid);
+        base.replaceChildren(trailMarks, marks, texts);
+        trails.draw(trailMarks, { view, ...showing, colors, ratio: ratio() });
+        const { taken, named } = drawMarks(marks, { view, ...showing, colors });
+        drawTexts({ grid, texts, marks }, { view, taken, named });
         drawOverlay();
     };
-    // Gestures and resizes come many times a frame; the drawing's own
-    // updates at most once a frame already.
+    // Resizes come many times a frame; the drawing's own updates at most
+    // once a frame already.
     const draw = lifetime.perFrame(drawNow);
-    lifetime.observe(svg, draw);
+    lifetime.observe(layers, draw);
     const makeLandscape = lifetime.timer(() => {
         if (showing.landscapeOf)
             landscapes.make(showing.landscapeOf, view);
         draw();
     }, 0);
 
-    const changed = moved => moved && draw();
-    attachGestures(svg, parts["plane-hint"], {
+    // A gesture's move: the layers drawn, moved to the view, and the rings
+    // drawn in it, once a frame; all drawn again once the gesture rests.
+    const rest = lifetime.timer(draw, restMs);
+    const glide = lifetime.perFrame(() => {
+        const transform = drawnWorld ? moved(drawnWorld, view.world(), view.size.w) : "";
+        for (const layer of [ground, canvas, svg])
+            layer.style.transform = transform;
+        drawOverlay();
+    });
+    const changed = viewMoved => {
+        if (viewMoved) {
+            glide();
+            rest();
+        }
+    };
+    // A key's or a button's zoom or pan is a step, drawn at once.
+    const zoomNow = factor => view.zoom(factor) && drawNow();
+    attachGestures(layers, svg, parts["plane-hint"], {
         zoom: (factor, x, y) => changed(view.zoom(factor, x, y)),
         pan: (dx, dy) => changed(view.pan(dx, dy)),
+        zoomNow,
+        panNow: (dx, dy) => view.pan(dx, dy) && drawNow(),
         hover: p => pointer.moved(p, { view, searches: showing.searches, count: showing.count }) && drawOverlay(),
     }, lifetime);
-    attachZoomButtons(parts, view, drawNow, lifetime);
+    attachZoomButtons(parts, view, { zoomNow, drawNow }, lifetime);
+    // Printed, the trails are painted finer for paper, and again for the
+    // screen after.
+    for (const [event, forPaper] of [["beforeprint", true], ["afterprint", false]]) {
+        lifetime.listen(window, event, () => {
+            printing = forPaper;
+            drawNow();
+        });
+    }
 
     return {
         // The searches as far as count points; selected: the step selected
@@ -110,5 +153,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             else
                 drawNow();
         },
+        // The trails as drawn, as SVG paths, for the plane's file.
+        trailPaths: () => trails.paths({ view, ...showing, colors, ratio: ratio() }),
     };
 }

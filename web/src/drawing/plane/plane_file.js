@@ -1,7 +1,8 @@
 // The plane as an SVG file for slides, as it looks on the page: its
 // landscape, trails, marks and labels, and the rings of the step selected,
-// each element with the style the page gives it written into it, so that a
-// browser or Inkscape shows it without the page's style sheet.
+// in one picture, each element with the style the page gives it written
+// into it, so that a browser or Inkscape shows it without the page's style
+// sheet.
 
 import { svgElement, svgNamespace } from "./svg.js";
 
@@ -22,9 +23,16 @@ function copied(layers) {
     });
 }
 
-// The file's text: plane, the SVG, with the rings over it.
-export function planeFile(plane, rings) {
-    const [copy, ringsCopy] = copied([plane, rings]);
+// The file's text: the plane's layers, the SVG ones (ground, plane, rings)
+// and between them the trails, given as SVG paths.
+export function planeFile({ ground, plane, rings }, trailPaths) {
+    // The trails, in the page for a moment, are styled as it would style them.
+    const trails = svgElement("g");
+    trails.append(...trailPaths);
+    ground.append(trails);
+    const [groundCopy, copy, ringsCopy] = copied([ground, plane, rings]);
+    trails.remove();
+    copy.querySelector(".base").prepend(...groundCopy.querySelector(".base").childNodes, ...groundCopy.lastChild.childNodes);
     const [, , w, h] = plane.getAttribute("viewBox").split(" ").map(Number);
     for (const name of ["tabindex", "role", "aria-label", "data-part", "style"])
         copy.removeAttribute(name);

@@ -1,18 +1,26 @@
 // Each search's trail on the plane: its points joined in the order computed,
-// the points themselves where few, and a chevron at the edge for those
-// beyond the view. A trail is worked out once for each view and cut to the
-// points shown, so that stepping through ten thousand points redraws
-// without working them out again.
+// painted on a canvas beneath the marks, where ten thousand lines take
+// milliseconds and SVG takes a second; the points themselves where few, and
+// a chevron at the edge for those beyond the view, in SVG with the marks.
+// A trail keeps only what the view can show: its pieces clipped to the
+// view, in half pixels, each piece drawn once; a step forward paints only
+// its new pieces.
 
 import { shownPoints } from "../../data/steps.js";
 import { atEdge, chevron, within } from "./edges.js";
 import { svgElement } from "./svg.js";
 
-// A dashed line over thousands of pieces takes seconds to paint; beyond
-// this many, a trail whose root carries the remark is drawn solid, its root
-// mark hollow as ever.
-const mostDashedPieces = 1000;
+// A trail of more pieces than this is drawn one device pixel wide: at two
+// pixels it is a blot, and a wide line costs ten times as much to paint. A
+// dashed line over that many takes seconds, so a trail whose root carries
+// the remark is then drawn solid, its root mark hollow as ever.
+const mostWidePieces = 1000;
+const width = 2;
+const remarkDash = [6, 4];
 const mostDots = 400;
+// Pieces painted in one stroke: a long path's stroke costs more than its
+// parts'.
+const strokeLength = 32;
 
 // The part of the segment a-b within the rectangle r (Liang–Barsky); null
 // if none. Points far away thus never reach the drawing as huge numbers.
@@ -33,32 +41,32 @@ function clip(a, b, r) {
     return t0 > t1 ? null : [{ x: a.x + t0 * dx, y: a.y + t0 * dy }, { x: a.x + t1 * dx, y: a.y + t1 * dy }];
 }
 
-// A search's whole trail in a view: the path through its points in half
-// pixels, clipped to room, where a piece drawn before or one that would not
-// move the pen is left out; for each point, where the path up to it ends and
-// how many lines it holds; the points in view, and the chevrons for those
-// beyond it, each with the first point it stands for.
-function wholeTrail(points, { at, room, size }) {
-    const pixels = points.map(at);
+// A search's trail in a view: its pieces (x0 y0 x1 y1 each) clipped to the
+// view and a stroke's width around it, in half pixels, where a piece drawn
+// before is left out; for each point, how many pieces the trail up to it
+// holds; the points in view, and the chevrons for those beyond it, each
+// with the first point it stands for.
+function wholeTrail(points, { at, size }) {
+    const room = { left: -width, right: size.w + width, top: -width, bottom: size.h + width };
     const viewed = { left: 0, right: size.w, top: 0, bottom: size.h };
+    const pixels = points.map(at);
     const half = v => Math.round(v * 2) / 2;
     const seen = new Set();
-    const ends = new Int32Array(pixels.length);
-    const lines = new Int32Array(pixels.length);
-    let d = "";
-    let pen = ""; // where the last line ended
+    const pieces = new Float64Array(4 * pixels.length);
+    const upTo = new Int32Array(pixels.length);
     for (let k = 1; k < pixels.length; ++k) {
         const [a, b] = [pixels[k - 1], pixels[k]];
         const piece = within(a, room) && within(b, room) ? [a, b] : clip(a, b, room);
-        const from = piece && half(piece[0].x) + " " + half(piece[0].y);
-        const to = piece && half(piece[1].x) + " " + half(piece[1].y);
-        const line = piece && (from < to ? from + " " + to : to + " " + from);
-        if (piece && !seen.has(line)) {
-            seen.add(line);
-            d += (from === pen ? "L" : "M" + from + "L") + to;
-            pen = to;
+        if (piece) {
+            const ends = [half(piece[0].x), half(piece[0].y), half(piece[1].x), half(piece[1].y)];
+            const [from, to] = [`${ends[0]} ${ends[1]}`, `${ends[2]} ${ends[3]}`];
+            const line = from < to ? `${from} ${to}` : `${to} ${from}`;
+            if (!seen.has(line)) {
+                pieces.set(ends, 4 * seen.size);
+                seen.add(line);
+            }
         }
-        [ends[k], lines[k]] = [d.length, seen.size];
+        upTo[k] = seen.size;
     }
     const inView = [];
     const beyond = new Map();
@@ -73,34 +81,117 @@ function wholeTrail(points, { at, room, size }) {
         if (!beyond.has(place))
             beyond.set(place, { edge, k });
     });
-    return { d, ends, lines, inView, beyond: [...beyond.values()] };
+    return { pieces, upTo, inView, beyond: [...beyond.values()] };
 }
 
-// The trails of one plane, each worked out again only when its points or
-// the view change.
-export function createTrails() {
-    const known = new WeakMap(); // a search's points: the view's key and its trail
+// How the trail of a search drawn as far as length points looks: its
+// colour, width in pixels and dashes.
+function lookOf(search, trail, length, color) {
+    const pieces = trail.upTo[Math.max(0, length - 1)];
+    const thin = trail.upTo[search.points.length - 1] > mostWidePieces;
+    return { color, width: thin ? 1 / devicePixelRatio : width, dash: search.remark && pieces <= mostWidePieces ? remarkDash : [], pieces };
+}
 
-    // Draws into layer the searches as far as count points, one colour for each.
-    return function drawTrails(layer, { view, searches, count, colors }) {
+// Whether the piece at k begins where the one before it ends.
+const joined = (pieces, k) => pieces[k] === pieces[k - 2] && pieces[k + 1] === pieces[k - 1];
+
+// Paints pieces from..to of trail on context.
+function paint(context, { pieces }, from, to, look) {
+    Object.assign(context, { strokeStyle: look.color, lineWidth: look.width });
+    context.setLineDash(look.dash);
+    // Each stroke a few pieces; a dashed trail in one, its dashes unbroken.
+    const each = look.dash.length > 0 ? Infinity : strokeLength;
+    context.beginPath();
+    for (let n = from; n < to; ++n) {
+        const k = 4 * n;
+        if (n === from || !joined(pieces, k))
+            context.moveTo(pieces[k], pieces[k + 1]);
+        context.lineTo(pieces[k + 2], pieces[k + 3]);
+        if ((n - from + 1) % each === 0) {
+            context.stroke();
+            context.beginPath();
+            context.moveTo(pieces[k + 2], pieces[k + 3]);
+        }
+    }
+    context.stroke();
+}
+
+// The path of pieces 0..to of trail, as SVG path data.
+function pathData({ pieces }, to) {
+    let d = "";
+    for (let n = 0; n < to; ++n) {
+        const k = 4 * n;
+        d += (n > 0 && joined(pieces, k) ? "" : `M${pieces[k]} ${pieces[k + 1]}`) + `L${pieces[k + 2]} ${pieces[k + 3]}`;
+    }
+    return d;
+}
+
+// The trails of one plane, painted on canvas, each worked out again only
+// when its points or the view change.
+export function createTrails(canvas) {
+    const context = canvas.getContext("2d");
+    const known = new WeakMap(); // a search's points: the view's key and its trail
+    let painted = { key: "", looks: [] }; // what the canvas shows: the view, and each trail's look and pieces
+
+    // The trails of the searches as far as count points in view, each with
+    // its search, length and look.
+    function trailsOf(shown) {
+        const { view, searches, count, colors } = shown;
         const { w, h } = view.size;
         const world = view.world();
-        const geometry = { at: view.projection(), room: { left: -w, right: 2 * w, top: -h, bottom: 2 * h }, size: view.size };
-        shownPoints(searches, count).forEach(({ length }, s) => {
+        const key = `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h} ${devicePixelRatio} ${shown.ratio}`;
+        const geometry = { at: view.projection(), size: view.size };
+        const trails = shownPoints(searches, count).map(({ length }, s) => {
             const { points } = searches[s];
-            const key = `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h} ${points.length}`;
-            if (known.get(points)?.key !== key)
-                known.set(points, { key, trail: wholeTrail(points, geometry) });
-            const whole = known.get(points).trail;
-            const dashed = searches[s].remark && whole.lines[Math.max(0, length - 1)] <= mostDashedPieces;
-            layer.append(svgElement("path", { d: whole.d.slice(0, whole.ends[Math.max(0, length - 1)]), stroke: colors[s],
-                class: dashed ? "trail remark" : "trail", "data-search": s + 1, "data-points": length }));
-            if (length <= mostDots) {
-                for (const { p, k } of whole.inView)
-                    k < length && layer.append(svgElement("circle", { cx: p.x, cy: p.y, r: 2.5, fill: colors[s] }));
-            }
-            for (const { edge, k } of whole.beyond)
-                k < length && layer.append(chevron(edge, 4, { class: "edge", fill: colors[s] }));
+            if (known.get(points)?.key !== `${key} ${points.length}`)
+                known.set(points, { key: `${key} ${points.length}`, trail: wholeTrail(points, geometry) });
+            const { trail } = known.get(points);
+            return { s, length, trail, look: lookOf(searches[s], trail, length, colors[s]) };
         });
+        return { key, trails };
+    }
+
+    return {
+        // Paints the searches as far as count points, one colour for each,
+        // ratio canvas pixels to one of the view's, and draws into layer the
+        // points where few and the chevrons.
+        draw(layer, shown) {
+            const { key, trails } = trailsOf(shown);
+            const { w, h } = shown.view.size;
+            const { ratio } = shown;
+            const same = (a, b) => a && a.color === b.color && a.width === b.width && a.dash.join() === b.dash.join();
+            // Only pieces added to the last trail painted: paint those.
+            const growing = key === painted.key && trails.length >= painted.looks.length && trails.every((t, s) => s >= painted.looks.length
+                || (same(painted.looks[s], t.look) && (painted.looks[s].pieces === t.look.pieces || (s === painted.looks.length - 1 && t.look.dash.length === 0
+                    && painted.looks[s].pieces < t.look.pieces))));
+            if (!growing) {
+                [canvas.width, canvas.height] = [Math.round(w * ratio), Math.round(h * ratio)];
+                Object.assign(canvas.style, { width: `${w}px`, height: `${h}px` });
+                context.setTransform(ratio, 0, 0, ratio, 0, 0);
+            }
+            trails.forEach(({ trail, look }, s) => {
+                const from = growing && s < painted.looks.length ? painted.looks[s].pieces : 0;
+                if (from < look.pieces)
+                    paint(context, trail, from, look.pieces, look);
+            });
+            painted = { key, looks: trails.map(t => t.look) };
+
+            layer.replaceChildren(...trails.map(({ s, length, trail }) => {
+                const group = svgElement("g", { class: "trail", "data-search": s + 1, "data-points": length });
+                if (length <= mostDots) {
+                    for (const { p, k } of trail.inView)
+                        k < length && group.append(svgElement("circle", { cx: p.x, cy: p.y, r: 2.5, fill: shown.colors[s] }));
+                }
+                for (const { edge, k } of trail.beyond)
+                    k < length && group.append(chevron(edge, 4, { class: "edge", fill: shown.colors[s] }));
+                return group;
+            }));
+        },
+        // The trails as painted, as SVG paths, for the plane's file.
+        paths(shown) {
+            return trailsOf(shown).trails.map(({ trail, look }) => svgElement("path", { class: "trail", d: pathData(trail, look.pieces),
+                fill: "none", stroke: look.color, "stroke-width": look.width === width ? width : 1,
+                ...(look.dash.length > 0 ? { "stroke-dasharray": look.dash.join(" ") } : {}) }));
+        },
     };
 }
