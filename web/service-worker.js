@@ -2,7 +2,7 @@
 // with the network gone. The network comes first, so that a new version is
 // used on the first visit that reaches it; the kept copy stands in when the
 // network fails, or is so slow that waiting longer helps nobody.
-const files = ["./", "index.html", "page.js", "page.css", "chord.js", "manifest.webmanifest", "icon.svg", "icon-192.png", "icon-512.png"];
+const files = ["./", "index.html", "page.js", "drawing.js", "page.css", "chord.js", "manifest.webmanifest", "icon.svg", "icon-192.png", "icon-512.png"];
 const store = "chord";
 const patience = 4000; // ms before a kept copy is taken instead
 

@@ -13,6 +13,7 @@
 const { after, before, describe, test } = require("node:test");
 const assert = require("node:assert/strict");
 const fs = require("fs");
+const os = require("os");
 const path = require("path");
 const { abilities, launch, tokens } = require("./browser.js");
 const { offline } = require("./offline.js");
@@ -120,6 +121,23 @@ describe(`${engine}, at a desktop`, () => {
             }
         });
     }
+
+    // A copy of the page without the drawing's script: the terminal works
+    // on, and the panel says why there is no drawing.
+    test("without the drawing's script the program runs, and the panel says so", async () => {
+        const bare = fs.mkdtempSync(path.join(os.tmpdir(), "chord-bare-"));
+        fs.cpSync(site, bare, { recursive: true });
+        fs.rmSync(path.join(bare, "drawing.js"));
+        const opened = await browser.open(bare, desktop);
+        try {
+            await opened.settled("input");
+            await typeCase(opened, cases.quadratic_on_one_line);
+            assert.ok(await opened.until(() => /^Рисунок не загрузился/.test($("[data-part=fault]:not([hidden])")?.textContent)));
+            await endWith(opened, "x", cases.quadratic_on_one_line);
+        } finally {
+            await opened.close();
+        }
+    });
 
     const restarts = ["click", "Enter", "Space"];
     // Ctrl+C at the key wait is a key, as at the other consoles.
@@ -379,7 +397,7 @@ describe(`${engine}, links`, () => {
             try {
                 assert.equal(await page.settled(state), state);
                 assert.match(await page.text("#status"), said);
-                assert.equal(await page.eval(() => document.querySelectorAll("script, img, [onerror]").length), 2);
+                assert.equal(await page.eval(() => document.querySelectorAll("script:not([src]), img, [onerror]").length), 0);
                 const lines = await page.lines();
                 assert.ok(state === "key" || lines.trimEnd().endsWith("уравнения:"), lines);
                 if (what === "control characters")

@@ -1,5 +1,6 @@
 // The page's entry: the terminal where chord runs, fitted to the room the page
-// gives it, the drawing beside it, and the controls around them.
+// gives it, the drawing beside it, loaded after, and the controls around
+// them.
 
 // In this order: the language first, before the charts read it; the page's
 // style sheet after xterm.js's and before uPlot's, as each overrides the one
@@ -7,8 +8,9 @@
 import "./page/language.js";
 import { createTerminal } from "./terminal/terminal.js";
 import "../page.css";
-import { createDrawing } from "./drawing/drawing.js";
+import "uplot/dist/uPlot.min.css";
 import { linkedInput, offerLink } from "./page/equation_link.js";
+import { loadDrawing } from "./page/later_drawing.js";
 import { keepForOffline } from "./page/offline.js";
 import { createRuns } from "./program/runs.js";
 import { fitToRoom } from "./terminal/fit.js";
@@ -36,7 +38,7 @@ const runs = createRuns({
     terminal,
     screen,
     keyWait: createKeyWait(area),
-    drawing: createDrawing(document.getElementById("drawing")),
+    drawing: loadDrawing(document.getElementById("drawing")),
     stated(state) {
         page.state = state;
         if (state === "input" && linked?.lines.length > 0)

@@ -7,7 +7,6 @@
 // marked on both.
 
 import uPlot from "uplot";
-import "uplot/dist/uPlot.min.css";
 import { goldenOrder, tolerance } from "../data/chord_method.js";
 import { placeLabels } from "../data/labels.js";
 import { programNumber } from "../data/numbers.js";
