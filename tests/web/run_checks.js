@@ -104,6 +104,10 @@ async function checkLink(browser, site, page, c) {
     const opened = await browser.open(site, { width: 1280, height: 800 }, { hash });
     assert.equal(await opened.settled("key", "ended"), "key", "the link opened waits for a key");
     assert.ok(await typedWhenAsked(opened, lines, c.transcript), await opened.lines());
+    // Typed as soon as the page asks, maybe before the drawing's script has
+    // run: drawn all the same.
+    const trails = await page.eval(() => document.querySelectorAll("[data-part=plane] .trail").length);
+    assert.ok(await opened.until(n => document.querySelectorAll("[data-part=plane] .trail").length === n, trails), "the run drawn");
     await opened.close();
 }
 

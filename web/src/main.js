@@ -10,7 +10,7 @@ import { createTerminal } from "./terminal/terminal.js";
 import "../page.css";
 import "uplot/dist/uPlot.min.css";
 import { linkedInput, offerLink } from "./page/equation_link.js";
-import { loadDrawing } from "./page/later_drawing.js";
+import { laterDrawing } from "./page/later_drawing.js";
 import { keepForOffline } from "./page/offline.js";
 import { createRuns } from "./program/runs.js";
 import { fitToRoom } from "./terminal/fit.js";
@@ -34,13 +34,16 @@ const linked = linkedInput(location.hash);
 if (linked)
     status.textContent = linked.said;
 
+const drawing = laterDrawing(document.getElementById("drawing"));
 const runs = createRuns({
     terminal,
     screen,
     keyWait: createKeyWait(area),
-    drawing: loadDrawing(document.getElementById("drawing")),
+    drawing,
     stated(state) {
         page.state = state;
+        if (state === "input")
+            drawing.load();
         if (state === "input" && linked?.lines.length > 0)
             runs.input.data(`${linked.lines.shift()}\n`);
     },

@@ -114,26 +114,46 @@ function rangeOf(values, lo, hi, room) {
     return [Math.max(lo, least - room), Math.min(hi, most + room)];
 }
 
-// |P| of each search's points shown (cut) on a scale of powers of ten, at
-// steps: 0 at the foot, infinity and what exceeds a float at the top, each
-// with a mark; each search's end labelled with its root's name.
-function pictureOfP(cut, steps, searches) {
-    const exact = cut.map(points => steps.map(k => points[k]?.p ?? null));
+// Each search's |P| and order of convergence at its points, worked out as
+// its points come: a step shows more of them, never new ones.
+function createValues() {
+    const known = new WeakMap(); // a search's points: their values
+    return points => {
+        const values = known.get(points) ?? { p: [], order: [] };
+        // The last point's order waits for the point after it.
+        for (let k = Math.max(0, values.p.length - 1); k < points.length; ++k)
+            [values.p[k], values.order[k]] = [points[k].p, order(points, k)];
+        known.set(points, values);
+        return values;
+    };
+}
+
+// |P| of the first lengths[s] points of each search on a scale of powers of
+// ten, at steps: 0 at the foot, infinity and what exceeds a float at the
+// top, each with a mark; each search's end labelled with its root's name.
+function pictureOfP(lengths, steps, searches, valuesOf) {
+    const exact = lengths.map((length, s) => {
+        const { p } = valuesOf(searches[s].points);
+        return steps.map(k => (k < length ? p[k] : null));
+    });
     const drawable = p => p !== null && p > 0 && p <= greatestFloat;
     const range = rangeOf([...exact.flat().filter(drawable).map(Math.log10), Math.log10(tolerance)], -Infinity, Infinity, 1);
     const marks = [null, ...exact.map(ps => ps.map(v => (v === null || drawable(v) ? null : v === 0 ? "down" : "up")))];
-    const labels = cut.map((points, s) => (searches[s].end && points.length === searches[s].points.length
-        ? { si: s + 1, k: points.length - 1, text: `x${s + 1}` } : null)).filter(Boolean);
+    const labels = lengths.map((length, s) => (searches[s].end && length === searches[s].points.length
+        ? { si: s + 1, k: length - 1, text: `x${s + 1}` } : null)).filter(Boolean);
     const [bottom, top] = range;
     const scaled = v => (v === null ? null : drawable(v) ? Math.log10(v) : v === 0 ? bottom : top);
     return { state: { range, exact: [null, ...exact], marks, labels },
         data: [steps, ...exact.map(ps => ps.map(scaled)), steps.map(() => Math.log10(tolerance))] };
 }
 
-// The order of convergence at the points shown, within ±10; beyond, at the
-// edge with a mark.
-function pictureOfOrder(cut, steps) {
-    const exact = cut.map(points => steps.map(k => order(points, k)));
+// The order of convergence at the first lengths[s] points of each search,
+// within ±10; beyond, at the edge with a mark. The last point shown has none.
+function pictureOfOrder(lengths, steps, searches, valuesOf) {
+    const exact = lengths.map((length, s) => {
+        const values = valuesOf(searches[s].points).order;
+        return steps.map(k => (k < length - 1 ? values[k] : null));
+    });
     const range = rangeOf([...exact.flat(), goldenOrder, 0], -orderLimit, orderLimit, 0.5);
     const marks = [null, ...exact.map(vs => vs.map(v => (v === null || Math.abs(v) <= orderLimit ? null : v > 0 ? "up" : "down")))];
     const clipped = v => (v === null ? null : Math.max(range[0], Math.min(range[1], v)));
@@ -148,6 +168,7 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
     let searchCount = -1; // the charts have a line for each of this many searches
     const state = { p: { marks: [], labels: [], range: [-6, 1], exact: [] }, order: { marks: [], labels: [], range: [-1, 3], exact: [] } };
     let selected = null;
+    const valuesOf = createValues();
     lifetime.own(() => charts.forEach(c => c.destroy()));
 
     function rebuild(searches) {
@@ -169,13 +190,12 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
         show(searches, count, at) {
             if (searches.length !== searchCount)
                 rebuild(searches);
-            const cut = shownPoints(searches, count);
-            const longest = Math.max(0, ...cut.map(points => points.length));
-            const steps = Array.from({ length: longest }, (_, k) => k);
+            const lengths = shownPoints(searches, count).map(points => points.length);
+            const steps = Array.from({ length: Math.max(0, ...lengths) }, (_, k) => k);
             selected = at && { si: at.search + 1, k: at.step };
 
-            const p = pictureOfP(cut, steps, searches);
-            const q = pictureOfOrder(cut, steps);
+            const p = pictureOfP(lengths, steps, searches, valuesOf);
+            const q = pictureOfOrder(lengths, steps, searches, valuesOf);
             [state.p, state.order] = [p.state, q.state];
             charts[0].setData(p.data);
             charts[1].setData(q.data);

@@ -127,9 +127,11 @@ function drawRun(panel, parts, lifetime) {
     attachStepping(parts, {
         count: () => steps.count,
         selected: () => selected,
+        // Keys held down step faster than frames come: each frame draws
+        // the step reached.
         select(n) {
             selected = n;
-            draw();
+            update();
         },
     }, lifetime);
 

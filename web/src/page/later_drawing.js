@@ -1,15 +1,15 @@
-// The drawing beside the terminal, loaded after it by a script of its own
-// (drawing.js), so that the first prompt waits for the terminal and the
-// program only. Until that script has run, what a run tells is kept, and told
-// to the drawing then; where the script fails to load, the panel says so and
-// the program runs on without it.
+// The drawing beside the terminal, loaded once the program first prompts, by a
+// script of its own (drawing.js), so that the prompt waits for the terminal
+// and the program only. Until that script has run, what a run tells is kept,
+// and told to the drawing then; where the script fails to load, the panel
+// says so and the program runs on without it.
 
 const told = ["searchStarted", "searchStepped", "searchEnded", "rootWritten"];
 const failure = "Рисунок не загрузился; программа работает без него.";
 
-// panel: the drawing's; returns what makes each run's drawing: begin(),
-// the run's observer.
-export function loadDrawing(panel) {
+// panel: the drawing's; returns load(), which loads it once however often
+// called, and begin(), which makes a run's drawing: the run's observer.
+export function laterDrawing(panel) {
     let drawing = null; // once loaded
     let run = null; // the run now: its observer in the drawing, or what it told before that (kept)
     const fail = () => {
@@ -20,7 +20,6 @@ export function loadDrawing(panel) {
         fault.hidden = false;
     };
     const script = document.createElement("script");
-    script.src = "drawing.js";
     script.addEventListener("load", () => {
         if (!globalThis.chordDrawing) {
             fail();
@@ -35,9 +34,14 @@ export function loadDrawing(panel) {
         }
     });
     script.addEventListener("error", fail);
-    document.body.append(script);
 
     return {
+        load() {
+            if (!script.src) {
+                script.src = "drawing.js";
+                document.body.append(script);
+            }
+        },
         begin() {
             run?.observer?.dispose();
             const now = { observer: drawing?.begin() ?? null, kept: [] };

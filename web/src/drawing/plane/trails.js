@@ -50,7 +50,11 @@ function wholeTrail(points, { at, size }) {
     const room = { left: -width, right: size.w + width, top: -width, bottom: size.h + width };
     const viewed = { left: 0, right: size.w, top: 0, bottom: size.h };
     const pixels = points.map(at);
-    const half = v => Math.round(v * 2) / 2;
+    // A piece's key: its ends in half pixels from the room's corner, the
+    // lesser first, as one number.
+    const across = 2 * (size.w + 2 * width) + 1;
+    const high = across * (2 * (size.h + 2 * width) + 1);
+    const place = (x, y) => Math.round(2 * (x - room.left)) + across * Math.round(2 * (y - room.top));
     const seen = new Set();
     const pieces = new Float64Array(4 * pixels.length);
     const upTo = new Int32Array(pixels.length);
@@ -58,11 +62,11 @@ function wholeTrail(points, { at, size }) {
         const [a, b] = [pixels[k - 1], pixels[k]];
         const piece = within(a, room) && within(b, room) ? [a, b] : clip(a, b, room);
         if (piece) {
-            const ends = [half(piece[0].x), half(piece[0].y), half(piece[1].x), half(piece[1].y)];
-            const [from, to] = [`${ends[0]} ${ends[1]}`, `${ends[2]} ${ends[3]}`];
-            const line = from < to ? `${from} ${to}` : `${to} ${from}`;
+            const [from, to] = [place(piece[0].x, piece[0].y), place(piece[1].x, piece[1].y)];
+            const line = Math.min(from, to) * high + Math.max(from, to);
             if (!seen.has(line)) {
-                pieces.set(ends, 4 * seen.size);
+                const half = v => Math.round(v * 2) / 2;
+                pieces.set([half(piece[0].x), half(piece[0].y), half(piece[1].x), half(piece[1].y)], 4 * seen.size);
                 seen.add(line);
             }
         }
