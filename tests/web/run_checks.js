@@ -111,17 +111,19 @@ async function checkLink(browser, site, page, c) {
     await opened.close();
 }
 
-// The plane saved as SVG, as the button's link gives it (written to
-// folder): the browser parses it as XML; it holds the landscape, the marks
-// and the labels, each element of the plane with the style the page gave it
-// written in.
+// The plane saved as SVG, as the button's link gives it: its name and text.
+const savedPlane = page => page.eval(() => new Promise(resolve => {
+    HTMLAnchorElement.prototype.click = function () {
+        fetch(this.href).then(file => file.text()).then(text => resolve([this.download, text]));
+    };
+    $("[data-part=save-svg]").click();
+}));
+
+// The plane saved as SVG (written to folder): the browser parses it as XML;
+// it holds the landscape, the marks and the labels, each element of the
+// plane with the style the page gave it written in.
 async function checkPlaneFile(page, folder) {
-    const [name, text] = await page.eval(() => new Promise(resolve => {
-        HTMLAnchorElement.prototype.click = function () {
-            fetch(this.href).then(file => file.text()).then(text => resolve([this.download, text]));
-        };
-        $("[data-part=save-svg]").click();
-    }));
+    const [name, text] = await savedPlane(page);
     fs.writeFileSync(path.join(folder, name), text);
     const held = await page.eval(text => {
         const svg = new DOMParser().parseFromString(text, "image/svg+xml");
@@ -133,4 +135,38 @@ async function checkPlaneFile(page, folder) {
     assert.ok(name === "chord-plane.svg" && /^1\|1\|2\|2\|.*\|x1 ↙ -208\.474 -208\.474i(\||$)/.test(held) && /\|(0, )?x2(\||$)/.test(held), held);
 }
 
-module.exports = { readRun, readLessons, typedWhenAsked, checkLink, checkPlaneFile };
+// The points (pairs) within distance of none of others on either axis.
+function unmatched(points, others, distance) {
+    const cells = new Map();
+    const cell = (x, y) => `${Math.floor(x)} ${Math.floor(y)}`;
+    for (const [x, y] of others)
+        cells.set(cell(x, y), [...cells.get(cell(x, y)) ?? [], [x, y]]);
+    return points.filter(([x, y]) => ![-1, 0, 1].some(i => [-1, 0, 1].some(j => (cells.get(cell(x + i, y + j)) ?? [])
+        .some(([u, v]) => Math.max(Math.abs(u - x), Math.abs(v - y)) <= distance))));
+}
+
+// The first search's trail as drawn, held against its points ([re, im] from
+// the steps file): in the plane's file, each end of a piece in the view lies
+// as near a point as the half pixels it is drawn in allow, and each point in
+// the view as near an end; on the canvas, each point in the view is inked.
+// How many points are in the view.
+async function checkTrail(page, points) {
+    const [, file] = await savedPlane(page);
+    const { view: [left, right, bottom, top], w, h } = await page.on("[data-part=plane]", svg => ({ view: svg.dataset.view.split(" ").map(Number),
+        w: svg.viewBox.baseVal.width, h: svg.viewBox.baseVal.height }));
+    const inside = ([x, y]) => x >= 1 && x <= w - 1 && y >= 1 && y <= h - 1;
+    const pixels = points.map(([re, im]) => [(re - left) / (right - left) * w, (top - im) / (top - bottom) * h]);
+    const path = /<path class="trail" d="([^"]*)"/.exec(file)[1];
+    const ends = [...path.matchAll(/[ML](-?[\d.]+) (-?[\d.]+)/g)].map(([, x, y]) => [Number(x), Number(y)]);
+    const [near, shown] = [0.25 + 1e-6, pixels.filter(inside)];
+    assert.deepEqual([unmatched(ends.filter(inside), pixels, near), unmatched(shown, ends, near)], [[], []], "the trail's ends, and the points");
+    const unInked = await page.on("[data-part=plane-trails]", (canvas, shown) => {
+        const { data, width } = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
+        const ratio = canvas.width / parseFloat(canvas.style.width);
+        return shown.filter(([x, y]) => ![-1, 0, 1].some(i => [-1, 0, 1].some(j => data[4 * ((Math.round(y * ratio) + j) * width + Math.round(x * ratio) + i) + 3] > 0)));
+    }, shown);
+    assert.deepEqual(unInked, [], "the points not inked");
+    return shown.length;
+}
+
+module.exports = { readRun, readLessons, typedWhenAsked, checkLink, checkPlaneFile, checkTrail };
