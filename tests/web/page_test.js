@@ -290,34 +290,37 @@ describe(`${engine}, at a desktop`, () => {
         await page.click("[data-part=zoom-reset]");
     });
 
-    // x² + i's 10000 points: the first search's trail through the points of
-    // the steps file, framed, and zoomed in as far as the plane goes towards
-    // one of them with + and Shift + arrows.
-    test("a long run's trail, framed and at the deepest zoom, drawn through its points", async () => {
-        await page.walk("fresh");
-        await typeCase(page, cases.step_budget);
-        assert.ok(await page.until(() => $("#drawing").dataset.complete !== undefined), "never complete");
-        const steps = await page.eval(async () => (await fetch($("[data-part=csv]").href)).text());
-        const points = steps.split("\n").map(row => row.split(",")).filter(row => row[0] === "1").map(row => [Number(row[2]), Number(row[3])]);
-        await page.quiet();
-        assert.ok(await checks.checkTrail(page, points) > 1000, "framed");
-        const [re, im] = points[5000];
-        await page.focus(plane);
-        // Each Shift + arrow moves the view a tenth of its width.
-        for (let zoomed = true; zoomed;) {
-            const [left, right, bottom, top] = (await view(page)).split(" ").map(Number);
-            const [dx, dy] = [((re - left) / (right - left) - 0.5) * 10, ((top - im) / (top - bottom) - 0.5) * 10];
-            for (const [tenths, key] of [[dx, "Shift+ArrowRight"], [-dx, "Shift+ArrowLeft"], [dy, "Shift+ArrowDown"], [-dy, "Shift+ArrowUp"]]) {
-                for (let k = 0; k < Math.round(tenths); ++k)
-                    await page.press(key);
-            }
-            await page.press("+");
+    // The first search's trail through the points of the steps file, framed,
+    // and zoomed in as far as the plane goes towards one of them with + and
+    // Shift + arrows: x² + i's 10000 points on one line, and the last of
+    // x⁹ − 1's first search, a millionth from its root.
+    for (const [name, pick] of [["step_budget", points => points[5000]], ["ninth_roots_of_unity", points => points[points.length - 1]]]) {
+        test(`${name}: the first trail, framed and at the deepest zoom, drawn through its points`, async () => {
+            await page.walk("fresh");
+            await typeCase(page, cases[name]);
+            assert.ok(await page.until(() => $("#drawing").dataset.complete !== undefined), "never complete");
+            const steps = await page.eval(async () => (await fetch($("[data-part=csv]").href)).text());
+            const points = steps.split("\n").map(row => row.split(",")).filter(row => row[0] === "1").map(row => [Number(row[2]), Number(row[3])]);
             await page.quiet();
-            const [nowLeft, nowRight] = (await view(page)).split(" ").map(Number);
-            zoomed = nowRight - nowLeft < right - left;
-        }
-        assert.ok(await checks.checkTrail(page, points) >= 1, "zoomed in");
-    });
+            assert.ok(await checks.checkTrail(page, points) >= 2, "framed");
+            const [re, im] = pick(points);
+            await page.focus(plane);
+            // Each Shift + arrow moves the view a tenth of its width.
+            for (let zoomed = true; zoomed;) {
+                const [left, right, bottom, top] = (await view(page)).split(" ").map(Number);
+                const [dx, dy] = [((re - left) / (right - left) - 0.5) * 10, ((top - im) / (top - bottom) - 0.5) * 10];
+                for (const [tenths, key] of [[dx, "Shift+ArrowRight"], [-dx, "Shift+ArrowLeft"], [dy, "Shift+ArrowDown"], [-dy, "Shift+ArrowUp"]]) {
+                    for (let k = 0; k < Math.round(tenths); ++k)
+                        await page.press(key);
+                }
+                await page.press("+");
+                await page.quiet();
+                const [nowLeft, nowRight] = (await view(page)).split(" ").map(Number);
+                zoomed = nowRight - nowLeft < right - left;
+            }
+            assert.ok(await checks.checkTrail(page, points) >= 1, "zoomed in");
+        });
+    }
 
     test("no page errors", () => assert.deepEqual(page.errors, []));
 });

@@ -145,25 +145,41 @@ function unmatched(points, others, distance) {
         .some(([u, v]) => Math.max(Math.abs(u - x), Math.abs(v - y)) <= distance))));
 }
 
+// The distance from the point p to the nearest of the pieces (x0 y0 x1 y1).
+function distance([x, y], pieces) {
+    return Math.min(...pieces.map(([x0, y0, x1, y1]) => {
+        const [dx, dy] = [x1 - x0, y1 - y0];
+        const t = Math.max(0, Math.min(1, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy || 1)));
+        return Math.hypot(x0 + t * dx - x, y0 + t * dy - y);
+    }));
+}
+
 // The first search's trail as drawn, held against its points ([re, im] from
-// the steps file): in the plane's file, each end of a piece in the view lies
-// as near a point as the half pixels it is drawn in allow, and each point in
-// the view as near an end; on the canvas, each point in the view is inked.
-// How many points are in the view.
+// the steps file): in the plane's file, each point in the view lies on a
+// piece drawn, and each end of a piece in the view at a point, as near as
+// the half pixels it is drawn in allow (and a sixteenth of a pixel, as a
+// trail on one line is drawn as one piece); on the canvas, each point in the
+// view is inked, or a dash beside it. How many points are in the view.
 async function checkTrail(page, points) {
     const [, file] = await savedPlane(page);
     const { view: [left, right, bottom, top], w, h } = await page.on("[data-part=plane]", svg => ({ view: svg.dataset.view.split(" ").map(Number),
         w: svg.viewBox.baseVal.width, h: svg.viewBox.baseVal.height }));
     const inside = ([x, y]) => x >= 1 && x <= w - 1 && y >= 1 && y <= h - 1;
     const pixels = points.map(([re, im]) => [(re - left) / (right - left) * w, (top - im) / (top - bottom) * h]);
-    const path = /<path class="trail" d="([^"]*)"/.exec(file)[1];
-    const ends = [...path.matchAll(/[ML](-?[\d.]+) (-?[\d.]+)/g)].map(([, x, y]) => [Number(x), Number(y)]);
-    const [near, shown] = [0.25 + 1e-6, pixels.filter(inside)];
-    assert.deepEqual([unmatched(ends.filter(inside), pixels, near), unmatched(shown, ends, near)], [[], []], "the trail's ends, and the points");
+    const pieces = [.../<path class="trail" d="([^"]*)"/.exec(file)[1].matchAll(/M([^ML]+)((?:L[^ML]+)+)/g)].flatMap(([, from, to]) => {
+        const ends = [from, ...to.slice(1).split("L")].map(end => end.split(" ").map(Number));
+        return ends.slice(1).map((end, k) => [...ends[k], ...end]);
+    });
+    const shown = pixels.filter(inside);
+    const ends = pieces.flatMap(([x0, y0, x1, y1]) => [[x0, y0], [x1, y1]]).filter(inside);
+    assert.deepEqual([shown.filter(p => !(distance(p, pieces) <= Math.SQRT1_2 / 2 + 1 / 16)), unmatched(ends, pixels, 1 / 4 + 1 / 16)], [[], []],
+        "the points off the trail, and its ends at no point");
     const unInked = await page.on("[data-part=plane-trails]", (canvas, shown) => {
         const { data, width } = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
         const ratio = canvas.width / parseFloat(canvas.style.width);
-        return shown.filter(([x, y]) => ![-1, 0, 1].some(i => [-1, 0, 1].some(j => data[4 * ((Math.round(y * ratio) + j) * width + Math.round(x * ratio) + i) + 3] > 0)));
+        // Within a dash's gap, for a trail drawn dashed.
+        const near = [-4, -3, -2, -1, 0, 1, 2, 3, 4].map(k => Math.round(k * ratio));
+        return shown.filter(([x, y]) => !near.some(i => near.some(j => data[4 * ((Math.round(y * ratio) + j) * width + Math.round(x * ratio) + i) + 3] > 0)));
     }, shown);
     assert.deepEqual(unInked, [], "the points not inked");
     return shown.length;

@@ -17,14 +17,14 @@ export function div(a, b) {
 // A point of the page's ({re, im}) as a pair.
 export const pair = z => [z.re, z.im];
 
-// P(re + im·i) by Horner's scheme, in plain numbers, as it runs for every
-// cell of a landscape.
+// P(re + im·i) by Horner's scheme, in plain numbers and an indexed loop, as
+// it runs for every cell of a landscape.
 export function horner(p, re, im) {
     let a = 0;
     let b = 0;
-    for (const [cr, ci] of p) {
-        const next = a * re - b * im + cr;
-        b = a * im + b * re + ci;
+    for (let k = 0; k < p.length; ++k) {
+        const next = a * re - b * im + p[k][0];
+        b = a * im + b * re + p[k][1];
         a = next;
     }
     return [a, b];

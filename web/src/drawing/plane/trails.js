@@ -3,8 +3,9 @@
 // milliseconds and SVG takes a second; the points themselves where few, and
 // a chevron at the edge for those beyond the view, in SVG with the marks.
 // A trail keeps only what the view can show: its pieces clipped to the
-// view, in half pixels, each piece drawn once; a step forward paints only
-// its new pieces.
+// view, in half pixels, each piece drawn once, and a trail on one line as
+// the one piece its pieces cover; a step forward paints only its new
+// pieces.
 
 import { shownPoints } from "../../data/steps.js";
 import { atEdge, chevron, within } from "./edges.js";
@@ -41,37 +42,81 @@ function clip(a, b, r) {
     return t0 > t1 ? null : [{ x: a.x + t0 * dx, y: a.y + t0 * dy }, { x: a.x + t1 * dx, y: a.y + t1 * dy }];
 }
 
-// A search's trail in a view: its pieces (x0 y0 x1 y1 each) clipped to the
-// view and a stroke's width around it, in half pixels, where a piece drawn
-// before is left out; for each point, how many pieces the trail up to it
-// holds; the points in view, and the chevrons for those beyond it, each
-// with the first point it stands for.
-function wholeTrail(points, { at, size }) {
-    const room = { left: -width, right: size.w + width, top: -width, bottom: size.h + width };
-    const viewed = { left: 0, right: size.w, top: 0, bottom: size.h };
-    const pixels = points.map(at);
+const half = v => Math.round(v * 2) / 2;
+
+// The pieces of a trail whose clipped pieces (x0 y0 x1 y1 each, null for
+// none) all lie on one line, within a sixteenth of a pixel: as a path
+// joined end to end covers, on one line, the one piece from its least to
+// its greatest point there, so each point's trail is that one piece. Null
+// where they do not.
+function straightTrail(clipped) {
+    const first = clipped.find(c => c && (c[0] !== c[2] || c[1] !== c[3]));
+    if (!first)
+        return null;
+    const length = Math.hypot(first[2] - first[0], first[3] - first[1]);
+    const [ux, uy] = [(first[2] - first[0]) / length, (first[3] - first[1]) / length];
+    const along = (x, y) => (x - first[0]) * ux + (y - first[1]) * uy;
+    const off = (x, y) => Math.abs((x - first[0]) * uy - (y - first[1]) * ux);
+    const [lo, hi] = [new Float64Array(clipped.length).fill(Infinity), new Float64Array(clipped.length).fill(-Infinity)];
+    for (let k = 1; k < clipped.length; ++k) {
+        [lo[k], hi[k]] = [lo[k - 1], hi[k - 1]];
+        const c = clipped[k];
+        if (!c)
+            continue;
+        if (off(c[0], c[1]) > 1 / 16 || off(c[2], c[3]) > 1 / 16)
+            return null;
+        lo[k] = Math.min(lo[k], along(c[0], c[1]), along(c[2], c[3]));
+        hi[k] = Math.max(hi[k], along(c[0], c[1]), along(c[2], c[3]));
+    }
+    return length => {
+        const k = Math.max(0, length - 1);
+        if (!(lo[k] <= hi[k]))
+            return { pieces: new Float64Array(0), count: 0, extent: "" };
+        const ends = [first[0] + lo[k] * ux, first[1] + lo[k] * uy, first[0] + hi[k] * ux, first[1] + hi[k] * uy].map(half);
+        return { pieces: Float64Array.from(ends), count: 1, extent: ends.join(" ") };
+    };
+}
+
+// The pieces of a trail (clipped as straightTrail takes them) in half
+// pixels, where a piece drawn before is left out.
+function piecesTrail(clipped, { w, h }) {
     // A piece's key: its ends in half pixels from the room's corner, the
     // lesser first, as one number.
-    const across = 2 * (size.w + 2 * width) + 1;
-    const high = across * (2 * (size.h + 2 * width) + 1);
-    const place = (x, y) => Math.round(2 * (x - room.left)) + across * Math.round(2 * (y - room.top));
+    const across = 2 * (w + 2 * width) + 1;
+    const high = across * (2 * (h + 2 * width) + 1);
+    const place = (x, y) => Math.round(2 * (x + width)) + across * Math.round(2 * (y + width));
     const seen = new Set();
-    const pieces = new Float64Array(4 * pixels.length);
-    const upTo = new Int32Array(pixels.length);
-    for (let k = 1; k < pixels.length; ++k) {
-        const [a, b] = [pixels[k - 1], pixels[k]];
-        const piece = within(a, room) && within(b, room) ? [a, b] : clip(a, b, room);
-        if (piece) {
-            const [from, to] = [place(piece[0].x, piece[0].y), place(piece[1].x, piece[1].y)];
+    const pieces = new Float64Array(4 * clipped.length);
+    const upTo = new Int32Array(clipped.length);
+    clipped.forEach((c, k) => {
+        if (c) {
+            const [from, to] = [place(c[0], c[1]), place(c[2], c[3])];
             const line = Math.min(from, to) * high + Math.max(from, to);
             if (!seen.has(line)) {
-                const half = v => Math.round(v * 2) / 2;
-                pieces.set([half(piece[0].x), half(piece[0].y), half(piece[1].x), half(piece[1].y)], 4 * seen.size);
+                pieces.set(c.map(half), 4 * seen.size);
                 seen.add(line);
             }
         }
         upTo[k] = seen.size;
-    }
+    });
+    return length => ({ pieces, count: upTo[Math.max(0, length - 1)], extent: "" });
+}
+
+// A search's trail in a view: cut(length), the pieces (x0 y0 x1 y1 each)
+// of its first length points, clipped to the view and a stroke's width
+// around it, in half pixels, how many, and for a straight trail its extent;
+// the points in view, and the chevrons for those beyond it, each with the
+// first point it stands for.
+function wholeTrail(points, { at, size }) {
+    const room = { left: -width, right: size.w + width, top: -width, bottom: size.h + width };
+    const viewed = { left: 0, right: size.w, top: 0, bottom: size.h };
+    const pixels = points.map(at);
+    const clipped = pixels.map((b, k) => {
+        const a = pixels[k - 1];
+        const piece = k > 0 && (within(a, room) && within(b, room) ? [a, b] : clip(a, b, room));
+        return piece ? [piece[0].x, piece[0].y, piece[1].x, piece[1].y] : null;
+    });
+    const cut = straightTrail(clipped) ?? piecesTrail(clipped, size);
     const inView = [];
     const beyond = new Map();
     pixels.forEach((p, k) => {
@@ -85,22 +130,23 @@ function wholeTrail(points, { at, size }) {
         if (!beyond.has(place))
             beyond.set(place, { edge, k });
     });
-    return { pieces, upTo, inView, beyond: [...beyond.values()] };
+    return { cut, inView, beyond: [...beyond.values()] };
 }
 
 // How the trail of a search drawn as far as length points looks: its
-// colour, width in pixels and dashes.
+// colour, width in pixels and dashes, and its pieces.
 function lookOf(search, trail, length, color) {
-    const pieces = trail.upTo[Math.max(0, length - 1)];
-    const thin = trail.upTo[search.points.length - 1] > mostWidePieces;
-    return { color, width: thin ? 1 / devicePixelRatio : width, dash: search.remark && pieces <= mostWidePieces ? remarkDash : [], pieces };
+    const shown = trail.cut(length);
+    const thin = trail.cut(search.points.length).count > mostWidePieces;
+    return { color, width: thin ? 1 / devicePixelRatio : width, dash: search.remark && shown.count <= mostWidePieces ? remarkDash : [], ...shown };
 }
 
 // Whether the piece at k begins where the one before it ends.
 const joined = (pieces, k) => pieces[k] === pieces[k - 2] && pieces[k + 1] === pieces[k - 1];
 
-// Paints pieces from..to of trail on context.
-function paint(context, { pieces }, from, to, look) {
+// Paints pieces from..to of those look holds on context.
+function paint(context, from, to, look) {
+    const { pieces } = look;
     Object.assign(context, { strokeStyle: look.color, lineWidth: look.width });
     context.setLineDash(look.dash);
     // Each stroke a few pieces; a dashed trail in one, its dashes unbroken.
@@ -120,10 +166,10 @@ function paint(context, { pieces }, from, to, look) {
     context.stroke();
 }
 
-// The path of pieces 0..to of trail, as SVG path data.
-function pathData({ pieces }, to) {
+// The path of the pieces look holds, as SVG path data.
+function pathData({ pieces, count }) {
     let d = "";
-    for (let n = 0; n < to; ++n) {
+    for (let n = 0; n < count; ++n) {
         const k = 4 * n;
         d += (n > 0 && joined(pieces, k) ? "" : `M${pieces[k]} ${pieces[k + 1]}`) + `L${pieces[k + 2]} ${pieces[k + 3]}`;
     }
@@ -135,7 +181,7 @@ function pathData({ pieces }, to) {
 export function createTrails(canvas) {
     const context = canvas.getContext("2d");
     const known = new WeakMap(); // a search's points: the view's key and its trail
-    let painted = { key: "", looks: [] }; // what the canvas shows: the view, and each trail's look and pieces
+    let painted = { key: "", looks: [] }; // what the canvas shows: the view, and each trail's look
 
     // The trails of the searches as far as count points in view, each with
     // its search, length and look.
@@ -163,20 +209,20 @@ export function createTrails(canvas) {
             const { key, trails } = trailsOf(shown);
             const { w, h } = shown.view.size;
             const { ratio } = shown;
-            const same = (a, b) => a && a.color === b.color && a.width === b.width && a.dash.join() === b.dash.join();
+            const same = (a, b) => a && a.color === b.color && a.width === b.width && a.dash.join() === b.dash.join() && a.extent === b.extent;
             // Only pieces added to the last trail painted: paint those.
             const growing = key === painted.key && trails.length >= painted.looks.length && trails.every((t, s) => s >= painted.looks.length
-                || (same(painted.looks[s], t.look) && (painted.looks[s].pieces === t.look.pieces || (s === painted.looks.length - 1 && t.look.dash.length === 0
-                    && painted.looks[s].pieces < t.look.pieces))));
+                || (same(painted.looks[s], t.look) && (painted.looks[s].count === t.look.count || (s === painted.looks.length - 1
+                    && t.look.dash.length === 0 && painted.looks[s].count < t.look.count))));
             if (!growing) {
                 [canvas.width, canvas.height] = [Math.round(w * ratio), Math.round(h * ratio)];
                 Object.assign(canvas.style, { width: `${w}px`, height: `${h}px` });
                 context.setTransform(ratio, 0, 0, ratio, 0, 0);
             }
-            trails.forEach(({ trail, look }, s) => {
-                const from = growing && s < painted.looks.length ? painted.looks[s].pieces : 0;
-                if (from < look.pieces)
-                    paint(context, trail, from, look.pieces, look);
+            trails.forEach(({ look }, s) => {
+                const from = growing && s < painted.looks.length ? painted.looks[s].count : 0;
+                if (from < look.count)
+                    paint(context, from, look.count, look);
             });
             painted = { key, looks: trails.map(t => t.look) };
 
@@ -193,7 +239,7 @@ export function createTrails(canvas) {
         },
         // The trails as painted, as SVG paths, for the plane's file.
         paths(shown) {
-            return trailsOf(shown).trails.map(({ trail, look }) => svgElement("path", { class: "trail", d: pathData(trail, look.pieces),
+            return trailsOf(shown).trails.map(({ look }) => svgElement("path", { class: "trail", d: pathData(look),
                 fill: "none", stroke: look.color, "stroke-width": look.width === width ? width : 1,
                 ...(look.dash.length > 0 ? { "stroke-dasharray": look.dash.join(" ") } : {}) }));
         },
