@@ -80,8 +80,9 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
         const world = view.world();
         drawnWorld = world;
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].join(" ");
-        // The landscape is made in a task of its own, so that zooming and
-        // panning are never held up by it; the last one stands in meanwhile.
+        // The landscape is made in a task of its own after the frame, so
+        // that zooming and panning are never held up by it; the last one
+        // stands in meanwhile.
         const landscape = showing.landscapeOf && landscapes.last(showing.landscapeOf, view);
         if (showing.landscapeOf && (!landscape || landscape.stale))
             makeLandscape();
@@ -99,11 +100,12 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     // once a frame already.
     const draw = lifetime.perFrame(drawNow);
     lifetime.observe(layers, draw);
-    const makeLandscape = lifetime.timer(() => {
+    // After the frame that shows the new view, in a task of its own.
+    const makeLandscape = lifetime.perFrame(lifetime.timer(() => {
         if (showing.landscapeOf)
             landscapes.make(showing.landscapeOf, view);
         draw();
-    }, 0);
+    }, 0));
 
     // A gesture's move: the layers drawn, moved to the view, and the rings
     // drawn in it, once a frame; all drawn again once the gesture rests.
