@@ -5,7 +5,8 @@
 // search's colour keeps 3:1 against them. Computed in double precision on a
 // grid of cells a few pixels wide, and around each root of that polynomial
 // on a finer grid of its own, so that the tolerance line is true at every
-// zoom.
+// zoom. It is made a slice at a time, a few rows of the grid or one of its
+// lines, so that no task holds the page for long.
 
 import { tolerance } from "../../data/chord_method.js";
 import { horner } from "../../data/complex.js";
@@ -29,12 +30,15 @@ function height(polynomial, [re, im]) {
 }
 
 // The values on a grid, each log₁₀|P| kept finite: a zero of P as a value
-// below every other, so that lines still find it.
-function grid(polynomial, cols, rows, world) {
+// below every other, so that lines still find it; a slice each 8 rows.
+function* grid(polynomial, cols, rows, world) {
     const values = new Float64Array(cols * rows);
-    for (let j = 0; j < rows; ++j)
+    for (let j = 0; j < rows; ++j) {
         for (let i = 0; i < cols; ++i)
             values[j * cols + i] = height(polynomial, world(i, j));
+        if (j % 8 === 7)
+            yield;
+    }
     let [lo, hi] = [Infinity, -Infinity];
     for (const v of values) {
         if (Number.isFinite(v))
@@ -86,8 +90,8 @@ function shading(values, cols, rows, lo, hi) {
 // less, the grid cannot draw it truly: a grid of its own around that root
 // does, to the digits a sub-pixel line needs (down to a thousandth of a
 // pixel; zoomed in, a smaller one is drawn), and the coarse grid's squares
-// there are left out.
-function toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h }) {
+// there are left out. A slice for each root.
+function* toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h }) {
     const near = 24;
     let bold = "";
     const boxes = [];
@@ -98,24 +102,26 @@ function toleranceLine(polynomial, { values, cols, rows, place }, { world, perPi
             continue;
         boxes.push({ ...p, r: r / perPixel + cell });
         const step = (2 * r) / (near - 1);
-        const local = grid(polynomial, near, near, (i, j) => [root.re - r + i * step, root.im + r - j * step]).values;
+        const { values: local } = yield* grid(polynomial, near, near, (i, j) => [root.re - r + i * step, root.im + r - j * step]);
         bold += contour(local, near, near, (i, j) => ({ x: p.x + (-r + i * step) / perPixel, y: p.y + (-r + j * step) / perPixel }),
             { first: toleranceLevel, digits: 6 });
+        yield;
     }
     const covered = (i, j) => boxes.some(p => Math.abs((i + 1) * cell - p.x) <= p.r + cell && Math.abs((j + 1) * cell - p.y) <= p.r + cell);
     return bold + contour(values, cols, rows, place, { first: toleranceLevel, skip: covered });
 }
 
 // The landscape of polynomial in view, as an SVG group, and the range of
-// log₁₀|P| it shades; none where |P| is 0 or undefined everywhere.
-function landscape(polynomial, view, key) {
+// log₁₀|P| it shades; none where |P| is 0 or undefined everywhere. A slice
+// each few rows and each line.
+function* landscape(polynomial, view, key) {
     const { w, h } = view.size;
     const world = view.world();
     const cols = Math.ceil(w / cell);
     const rows = Math.ceil(h / cell);
     const perPixel = (world.right - world.left) / w;
     const at = (x, y) => [world.left + x * perPixel, world.top - y * perPixel];
-    const { values, lo, hi } = grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
+    const { values, lo, hi } = yield* grid(polynomial, cols, rows, (i, j) => at((i + 0.5) * cell, (j + 0.5) * cell));
     const group = svgElement("g", { class: "landscape" });
     const result = { key, group, world, perPixel, ...(hi >= lo ? { lo, hi } : { lo: null, hi: null }) };
     if (result.lo === null)
@@ -124,7 +130,9 @@ function landscape(polynomial, view, key) {
     // At most 40 lines of whole decades.
     const every = Math.ceil((Math.floor(hi) - Math.ceil(lo) + 1) / 40);
     const decades = contour(values, cols, rows, place, { first: Math.ceil(lo / every) * every, last: hi, every });
-    const bold = toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h });
+    yield;
+    const bold = yield* toleranceLine(polynomial, { values, cols, rows, place }, { world, perPixel, w, h });
+    yield;
     group.append(shading(values, cols, rows, lo, hi), svgElement("path", { d: decades, class: "decade" }),
         svgElement("path", { d: bold, class: "tolerance" }));
     return result;
@@ -135,6 +143,7 @@ const keyOf = (world, { w, h }) => `${world.left} ${world.right} ${world.bottom}
 // The landscapes of one plane: the last one made for each polynomial.
 export function createLandscapes() {
     const lastOf = new WeakMap(); // a polynomial's last landscape
+    let making = null; // the landscape being made: its polynomial, key and slice()
     return {
         // The landscape made last for polynomial, if any, placed in view:
         // where it was made for another view, moved and scaled to it (its
@@ -154,11 +163,25 @@ export function createLandscapes() {
                 last.group.removeAttribute("transform");
             return { ...last, stale };
         },
-        // Makes the landscape of polynomial in view, unless it is made.
-        make(polynomial, view) {
+        // The making of the landscape of polynomial in view, null where it
+        // is made: slice() makes a slice of it and tells whether it is
+        // made. The same making while it goes on.
+        making(polynomial, view) {
             const key = keyOf(view.world(), view.size);
-            if (lastOf.get(polynomial)?.key !== key)
-                lastOf.set(polynomial, landscape(polynomial, view, key));
+            if (lastOf.get(polynomial)?.key === key)
+                return null;
+            if (making?.polynomial !== polynomial || making.key !== key) {
+                const slices = landscape(polynomial, view, key);
+                making = { polynomial, key, slice() {
+                    const { done, value } = slices.next();
+                    if (done) {
+                        lastOf.set(polynomial, value);
+                        making = null;
+                    }
+                    return done;
+                } };
+            }
+            return making;
         },
     };
 }
