@@ -20,6 +20,8 @@ import { createView, zoomStep } from "./view.js";
 
 // How long a gesture rests before the plane is drawn again for its view.
 const restMs = 150;
+// How long a task makes the landscape before it lets the page go on.
+const sliceMs = 8;
 // Canvas pixels to one of the page's in print, where the screen's few blur.
 const printRatio = 4;
 
@@ -80,9 +82,9 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
         const world = view.world();
         drawnWorld = world;
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].join(" ");
-        // The landscape is made in a task of its own after the frame, so
-        // that zooming and panning are never held up by it; the last one
-        // stands in meanwhile.
+        // The landscape is made in tasks of its own after the frame, so that
+        // zooming and panning are never held up by it; the last one stands
+        // in meanwhile.
         const landscape = showing.landscapeOf && landscapes.last(showing.landscapeOf, view);
         if (showing.landscapeOf && (!landscape || landscape.stale))
             makeLandscape();
@@ -100,12 +102,24 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     // once a frame already.
     const draw = lifetime.perFrame(drawNow);
     lifetime.observe(layers, draw);
-    // After the frame that shows the new view, in a task of its own.
-    const makeLandscape = lifetime.perFrame(lifetime.timer(() => {
-        if (showing.landscapeOf)
-            landscapes.make(showing.landscapeOf, view);
-        draw();
-    }, 0));
+    // The landscape is made after the frame that shows the new view, in
+    // tasks of their own, each a few milliseconds of slices.
+    let making = null;
+    const makeSlices = lifetime.timer(() => {
+        const until = performance.now() + sliceMs;
+        while (making && performance.now() < until) {
+            if (making.slice()) {
+                making = null;
+                draw();
+            }
+        }
+        if (making)
+            makeSlices();
+    }, 0);
+    const makeLandscape = lifetime.perFrame(() => {
+        making = showing.landscapeOf && landscapes.making(showing.landscapeOf, view);
+        makeSlices();
+    });
 
     // A gesture's move: the layers drawn, moved to the view, and the rings
     // drawn in it, once a frame; all drawn again once the gesture rests.
