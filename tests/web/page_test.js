@@ -63,6 +63,9 @@ async function typeCase(page, c) {
         await page.press("Control+KeyD");
 }
 
+// Whether the run's drawing came to hold every root written.
+const drawn = page => page.until(() => $("#drawing").dataset.complete !== undefined);
+
 // Ends the run with key: the transcript stays, the status is 0.
 const endWith = (page, key, c, input) => page.walk(`${key} =ended:0`).then(() => checkScreen(page, c, input));
 
@@ -252,6 +255,7 @@ describe(`${engine}, at a desktop`, () => {
     test("the plane zoomed and panned by buttons, keys, the wheel and a drag", async () => {
         await page.walk("fresh");
         await typeCase(page, cases.quadratic_on_one_line);
+        assert.ok(await drawn(page), "never complete");
         assert.ok(await moves(page, () => page.click("[data-part=zoom-in]")), "+");
         await page.click("[data-part=zoom-reset]");
         const framed = await view(page);
@@ -298,7 +302,7 @@ describe(`${engine}, at a desktop`, () => {
         test(`${name}: the first trail, framed and at the deepest zoom, drawn through its points`, async () => {
             await page.walk("fresh");
             await typeCase(page, cases[name]);
-            assert.ok(await page.until(() => $("#drawing").dataset.complete !== undefined), "never complete");
+            assert.ok(await drawn(page), "never complete");
             const steps = await page.eval(async () => (await fetch($("[data-part=csv]").href)).text());
             const points = steps.split("\n").map(row => row.split(",")).filter(row => row[0] === "1").map(row => [Number(row[2]), Number(row[3])]);
             await page.quiet();
