@@ -16,6 +16,10 @@ const height = 200;
 const font = "14px system-ui, sans-serif";
 const greatestFloat = 3.4028234663852886e38;
 const orderLimit = 10;
+// A line of more points than this is drawn one device pixel wide, as the
+// plane's long trails are: at two pixels it is a band, and ten times as
+// dear to paint.
+const mostWidePoints = 1000;
 const axis = { stroke: "#222", font, labelFont: font, grid: { stroke: "#ddd" }, ticks: { stroke: "#999" } };
 // Whole steps only.
 const stepAxis = { ...axis, label: "шаг k", incrs: [1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000],
@@ -197,6 +201,8 @@ export function createCharts(pElement, orderElement, { colors, dashes, lifetime 
             const p = pictureOfP(lengths, steps, searches, valuesOf);
             const q = pictureOfOrder(lengths, steps, searches, valuesOf);
             [state.p, state.order] = [p.state, q.state];
+            for (const c of charts)
+                lengths.forEach((length, s) => (c.series[s + 1].width = length > mostWidePoints ? 1 / devicePixelRatio : 2));
             charts[0].setData(p.data);
             charts[1].setData(q.data);
         },

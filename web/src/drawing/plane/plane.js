@@ -35,6 +35,17 @@ function attachZoomButtons(parts, view, { zoomNow, drawNow }, lifetime) {
     });
 }
 
+// Which searches shown as far as count points show their root, and how: a
+// key for the marks.
+function rootsShown(searches, count) {
+    let left = count;
+    return searches.map(search => {
+        const shown = left >= search.points.length && search.root ? `${search.end} ${search.remark}` : "";
+        left -= search.points.length;
+        return shown;
+    }).join();
+}
+
 // The CSS transform that takes a layer drawn for the world drawn to the
 // world shown, both of a view of width w.
 function moved(drawn, shown, w) {
@@ -55,11 +66,17 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     const landscapes = createLandscapes();
     const pointer = createPointer(parts.tooltip, layers.parentElement, describe);
     const [groundBase, base, overlay] = [svgElement("g", { class: "base" }), svgElement("g", { class: "base" }), svgElement("g")];
+    const [grid, trailMarks, marks, texts] = [svgElement("g"), svgElement("g"), svgElement("g"), svgElement("g")];
     ground.replaceChildren(groundBase);
     svg.replaceChildren(base);
+    base.append(trailMarks, marks, texts);
     rings.replaceChildren(overlay);
     let showing = { searches: [], count: 0, selected: null, revision: -1, landscapeOf: null, trueRoots: [] };
     let drawnWorld = null; // the world the layers below the rings were drawn for
+    // What the SVG layers show, each drawn again only where it changes, since
+    // a layer changed is painted again whole: the ground's view and
+    // landscape, and the key of the marks and texts.
+    let drawn = { view: "", size: "", landscape: null, stale: false, front: "", trueRoots: null };
     let printing = false;
     lifetime.own(() => {
         for (const layer of [ground, svg, rings])
@@ -90,12 +107,20 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             makeLandscape();
         shaded(landscape && landscape.lo !== null ? landscape : null);
 
-        const [grid, trailMarks, marks, texts] = [svgElement("g"), svgElement("g"), svgElement("g"), svgElement("g")];
-        groundBase.replaceChildren(...(landscape ? [landscape.group] : []), grid);
-        base.replaceChildren(trailMarks, marks, texts);
-        trails.draw(trailMarks, { view, ...showing, colors, ratio: ratio() });
-        const { taken, named } = drawMarks(marks, { view, ...showing, colors });
-        drawTexts({ grid, texts, marks }, { view, taken, named });
+        const viewChanged = svg.dataset.view !== drawn.view || `${w} ${h}` !== drawn.size;
+        if (viewChanged)
+            grid.replaceChildren();
+        if (viewChanged || landscape?.group !== drawn.landscape || landscape?.stale !== drawn.stale)
+            groundBase.replaceChildren(...(landscape ? [landscape.group] : []), grid);
+        const trailsKey = trails.draw(trailMarks, { view, ...showing, colors, ratio: ratio() });
+        const front = `${trailsKey} ${rootsShown(showing.searches, showing.count)}`;
+        if (viewChanged || front !== drawn.front || showing.trueRoots !== drawn.trueRoots) {
+            marks.replaceChildren();
+            texts.replaceChildren();
+            const { taken, named } = drawMarks(marks, { view, ...showing, colors });
+            drawTexts({ grid: viewChanged ? grid : null, texts, marks }, { view, taken, named });
+        }
+        drawn = { view: svg.dataset.view, size: `${w} ${h}`, landscape: landscape?.group, stale: landscape?.stale, front, trueRoots: showing.trueRoots };
         drawOverlay();
     };
     // Resizes come many times a frame; the drawing's own updates at most

@@ -6,8 +6,9 @@ import { crowds, fits, overlaps, placeLabels } from "../../data/labels.js";
 import { svgElement } from "./svg.js";
 import { ticks } from "./ticks.js";
 
-// grid and texts: the layers of the grid lines and the texts; marks: the
-// layer the leader lines go in; taken and named: as drawMarks gives them.
+// grid and texts: the layers of the grid lines (null where they are drawn
+// for this view already) and the texts; marks: the layer the leader lines
+// go in; taken and named: as drawMarks gives them.
 export function drawTexts({ grid, texts, marks }, { view, taken, named }) {
     const { w, h } = view.size;
     const at = view.projection();
@@ -22,7 +23,7 @@ export function drawTexts({ grid, texts, marks }, { view, taken, named }) {
         for (const tick of ticks(low, high)) {
             const p = at(axis === "re" ? { re: tick.value, im: 0 } : { re: 0, im: tick.value });
             const line = axis === "re" ? { x1: p.x, x2: p.x, y1: 0, y2: h } : { x1: 0, x2: w, y1: p.y, y2: p.y };
-            grid.append(svgElement("line", { ...line, class: tick.value === 0 ? "axis" : "grid" }));
+            grid?.append(svgElement("line", { ...line, class: tick.value === 0 ? "axis" : "grid" }));
             fixed.push(axis === "re" ? [text(tick.label, "tick re"), p.x + 3, h - 20] : [text(tick.label, "tick im"), 3, p.y - 19]);
         }
     }

@@ -182,6 +182,7 @@ export function createTrails(canvas) {
     const context = canvas.getContext("2d");
     const known = new WeakMap(); // a search's points: the view's key and its trail
     let painted = { key: "", looks: [] }; // what the canvas shows: the view, and each trail's look
+    let drawnMarks = ""; // the key of the points and chevrons drawn
 
     // The trails of the searches as far as count points in view, each with
     // its search, length and look.
@@ -204,7 +205,8 @@ export function createTrails(canvas) {
     return {
         // Paints the searches as far as count points, one colour for each,
         // ratio canvas pixels to one of the view's, and draws into layer the
-        // points where few and the chevrons.
+        // points where few and the chevrons; returns a key that changes
+        // whenever what it drew there changes.
         draw(layer, shown) {
             const { key, trails } = trailsOf(shown);
             const { w, h } = shown.view.size;
@@ -215,8 +217,15 @@ export function createTrails(canvas) {
                 || (same(painted.looks[s], t.look) && (painted.looks[s].count === t.look.count || (s === painted.looks.length - 1
                     && t.look.dash.length === 0 && painted.looks[s].count < t.look.count))));
             if (!growing) {
-                [canvas.width, canvas.height] = [Math.round(w * ratio), Math.round(h * ratio)];
-                Object.assign(canvas.style, { width: `${w}px`, height: `${h}px` });
+                // Cleared, and made anew only where its size changes: a new
+                // one costs the compositor a new bitmap.
+                const [width, height] = [Math.round(w * ratio), Math.round(h * ratio)];
+                if (canvas.width !== width || canvas.height !== height) {
+                    [canvas.width, canvas.height] = [width, height];
+                    Object.assign(canvas.style, { width: `${w}px`, height: `${h}px` });
+                }
+                context.setTransform(1, 0, 0, 1, 0, 0);
+                context.clearRect(0, 0, width, height);
                 context.setTransform(ratio, 0, 0, ratio, 0, 0);
             }
             trails.forEach(({ look }, s) => {
@@ -226,16 +235,25 @@ export function createTrails(canvas) {
             });
             painted = { key, looks: trails.map(t => t.look) };
 
-            layer.replaceChildren(...trails.map(({ s, length, trail }) => {
+            // The points where few and the chevrons, drawn again only where
+            // they change: a step mostly changes neither.
+            const shownMarks = trails.map(({ s, length, trail }) => ({ s, length, chevrons: trail.beyond.filter(({ k }) => k < length),
+                dots: length <= mostDots ? trail.inView.filter(({ k }) => k < length) : [] }));
+            const marksKey = `${key} ${shownMarks.map(m => `${m.dots.length} ${m.chevrons.length}`).join()}`;
+            if (marksKey === drawnMarks && layer.children.length === shownMarks.length) {
+                shownMarks.forEach(({ length }, s) => layer.children[s].setAttribute("data-points", length));
+                return marksKey;
+            }
+            drawnMarks = marksKey;
+            layer.replaceChildren(...shownMarks.map(({ s, length, dots, chevrons }) => {
                 const group = svgElement("g", { class: "trail", "data-search": s + 1, "data-points": length });
-                if (length <= mostDots) {
-                    for (const { p, k } of trail.inView)
-                        k < length && group.append(svgElement("circle", { cx: p.x, cy: p.y, r: 2.5, fill: shown.colors[s] }));
-                }
-                for (const { edge, k } of trail.beyond)
-                    k < length && group.append(chevron(edge, 4, { class: "edge", fill: shown.colors[s] }));
+                for (const { p } of dots)
+                    group.append(svgElement("circle", { cx: p.x, cy: p.y, r: 2.5, fill: shown.colors[s] }));
+                for (const { edge } of chevrons)
+                    group.append(chevron(edge, 4, { class: "edge", fill: shown.colors[s] }));
                 return group;
             }));
+            return marksKey;
         },
         // The trails as painted, as SVG paths, for the plane's file.
         paths(shown) {
