@@ -417,6 +417,10 @@ describe(`${engine}, on a phone`, { skip: !can.touch }, () => {
             await page.touch("touchEnd", []);
         }));
         assert.equal(await page.eval(() => scrollY), at);
+        // At rest, drawn again in place, the trails at three canvas pixels to
+        // one of the page's, as the screen has them.
+        assert.ok(await page.until(() => $("[data-part=plane]").style.transform === "" && devicePixelRatio === 3
+            && $("[data-part=plane-trails]").width === 3 * parseFloat($("[data-part=plane-trails]").style.width)), "sharp at rest");
     });
 });
 
