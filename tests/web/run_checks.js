@@ -34,6 +34,13 @@ async function shown() {
         crosses: all(".true-root", cross => [Number(cross.dataset.re), Number(cross.dataset.im)]) };
 }
 
+// chord-steps.csv as the page offers it; "" before it does.
+const stepsFile = page => page.eval(async () => ($("[data-part=csv]").hidden ? "" : (await fetch($("[data-part=csv]").href)).text()));
+
+// The first search's points in the steps file, [re, im] each.
+const firstSearch = page => stepsFile(page).then(steps => steps.split("\n").map(row => row.split(","))
+    .filter(row => row[0] === "1").map(row => [Number(row[2]), Number(row[3])]));
+
 // What the run of case c on page shows, for runs_check.py.
 async function readRun(page, name, c) {
     if (/^x\d+=/m.test(c.transcript))
@@ -108,7 +115,6 @@ async function checkLink(browser, site, page, c) {
     // run: the drawing told every step all the same, its steps file the
     // typed run's (made as the last root is told, not in a frame, which an
     // engine may hold back in a window behind).
-    const stepsFile = p => p.eval(async () => ($("[data-part=csv]").hidden ? "" : (await fetch($("[data-part=csv]").href)).text()));
     const steps = await stepsFile(page);
     assert.ok(!steps || await opened.until(() => !$("[data-part=csv]").hidden), "the run drawn");
     assert.equal(await stepsFile(opened), steps, "the run's steps");
@@ -140,14 +146,7 @@ async function checkPlaneFile(page, folder) {
 }
 
 // The points (pairs) within distance of none of others on either axis.
-function unmatched(points, others, distance) {
-    const cells = new Map();
-    const cell = (x, y) => `${Math.floor(x)} ${Math.floor(y)}`;
-    for (const [x, y] of others)
-        cells.set(cell(x, y), [...cells.get(cell(x, y)) ?? [], [x, y]]);
-    return points.filter(([x, y]) => ![-1, 0, 1].some(i => [-1, 0, 1].some(j => (cells.get(cell(x + i, y + j)) ?? [])
-        .some(([u, v]) => Math.max(Math.abs(u - x), Math.abs(v - y)) <= distance))));
-}
+const unmatched = (points, others, distance) => points.filter(([x, y]) => !others.some(([u, v]) => Math.max(Math.abs(u - x), Math.abs(v - y)) <= distance));
 
 // The distance from the point p to the nearest of the pieces (x0 y0 x1 y1).
 function distance([x, y], pieces) {
@@ -189,4 +188,4 @@ async function checkTrail(page, points) {
     return shown.length;
 }
 
-module.exports = { readRun, readLessons, typedWhenAsked, checkLink, checkPlaneFile, checkTrail };
+module.exports = { readRun, readLessons, typedWhenAsked, checkLink, checkPlaneFile, checkTrail, firstSearch };

@@ -138,8 +138,6 @@ function* landscape(polynomial, view, key) {
     return result;
 }
 
-const keyOf = (world, { w, h }) => `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h}`;
-
 // The landscapes of one plane: the last one made for each polynomial.
 export function createLandscapes() {
     const lastOf = new WeakMap(); // a polynomial's last landscape
@@ -154,7 +152,7 @@ export function createLandscapes() {
             if (!last)
                 return null;
             const world = view.world();
-            const stale = last.key !== keyOf(world, view.size);
+            const stale = last.key !== view.key();
             const scale = (world.right - world.left) / view.size.w;
             if (stale)
                 last.group.setAttribute("transform", `translate(${(last.world.left - world.left) / scale} ${(world.top - last.world.top) / scale}) `
@@ -167,7 +165,7 @@ export function createLandscapes() {
         // is made: slice() makes a slice of it and tells whether it is
         // made. The same making while it goes on.
         making(polynomial, view) {
-            const key = keyOf(view.world(), view.size);
+            const key = view.key();
             if (lastOf.get(polynomial)?.key === key)
                 return null;
             if (making?.polynomial !== polynomial || making.key !== key) {

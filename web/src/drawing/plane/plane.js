@@ -76,7 +76,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     // What the SVG layers show, each drawn again only where it changes, since
     // a layer changed is painted again whole: the ground's view and
     // landscape, and the key of the marks and texts.
-    let drawn = { view: "", size: "", landscape: null, stale: false, front: "", trueRoots: null };
+    let drawn = { view: "", landscape: null, stale: false, front: "", trueRoots: null };
     let printing = false;
     lifetime.own(() => {
         for (const layer of [ground, svg, rings])
@@ -107,7 +107,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             makeLandscape();
         shaded(landscape && landscape.lo !== null ? landscape : null);
 
-        const viewChanged = svg.dataset.view !== drawn.view || `${w} ${h}` !== drawn.size;
+        const viewChanged = view.key() !== drawn.view;
         if (viewChanged)
             grid.replaceChildren();
         if (viewChanged || landscape?.group !== drawn.landscape || landscape?.stale !== drawn.stale)
@@ -120,7 +120,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             const { taken, named } = drawMarks(marks, { view, ...showing, colors });
             drawTexts({ grid: viewChanged ? grid : null, texts, marks }, { view, taken, named });
         }
-        drawn = { view: svg.dataset.view, size: `${w} ${h}`, landscape: landscape?.group, stale: landscape?.stale, front, trueRoots: showing.trueRoots };
+        drawn = { view: view.key(), landscape: landscape?.group, stale: landscape?.stale, front, trueRoots: showing.trueRoots };
         drawOverlay();
     };
     // Resizes come many times a frame; the drawing's own updates at most

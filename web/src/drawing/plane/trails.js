@@ -188,9 +188,7 @@ export function createTrails(canvas) {
     // its search, length and look.
     function trailsOf(shown) {
         const { view, searches, count, colors } = shown;
-        const { w, h } = view.size;
-        const world = view.world();
-        const key = `${world.left} ${world.right} ${world.bottom} ${world.top} ${w} ${h} ${devicePixelRatio} ${shown.ratio}`;
+        const key = `${view.key()} ${devicePixelRatio} ${shown.ratio}`;
         const geometry = { at: view.projection(), size: view.size };
         const trails = shownPoints(searches, count).map(({ length }, s) => {
             const { points } = searches[s];

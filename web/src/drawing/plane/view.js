@@ -61,6 +61,11 @@ export function createView() {
             [searches, trueRoots] = [searchesSoFar, roots];
         },
         world: () => worldOf(current()),
+        // What the view shows, as a key: the world and the size.
+        key() {
+            const world = worldOf(current());
+            return `${world.left} ${world.right} ${world.bottom} ${world.top} ${size.w} ${size.h}`;
+        },
         // Where a point of the plane is drawn, in pixels from the top left.
         projection() {
             const v = current();
