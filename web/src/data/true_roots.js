@@ -1,44 +1,111 @@
-// The roots of a polynomial in double precision, to measure the program's
-// float roots against: Aberth–Ehrlich's method, each root polished by
-// Newton's.
+// The roots of a polynomial, to measure the program's float roots against,
+// as true as a double can hold them: the multiplicities exactly, from the
+// square-free factors (exact.js); each factor's roots by Aberth–Ehrlich's
+// method, started on the circles the Newton polygon of the coefficients'
+// moduli gives, so that roots of every size are found in one polynomial,
+// then refined in double-double; each rounded to the nearest double and
+// given a radius in which a root of that multiplicity is proved to lie.
 
-import { abs, add, derivative, div, eps, evaluate, mul, sub } from "./complex.js";
+import { ddAddDd, ddDiffDd, ddMultDd } from "double-double";
+import { logModulusAt, squareFree, toDouble } from "./exact.js";
+import { abs, add, div, eps, mul, sub } from "./complex.js";
 
-// Newton's steps from z while they bring P(z) down.
-function polish(p, z) {
-    const d = derivative(p);
-    for (let k = 0; k < 8; ++k) {
-        const here = abs(evaluate(p, z).value);
-        const next = sub(z, div(evaluate(p, z).value, evaluate(d, z).value));
-        if (here === 0 || !(abs(evaluate(p, next).value) < here))
-            break;
-        z = next;
+const one = [1, 0];
+const isZero = z => z[0] === 0 && z[1] === 0;
+
+// Where Aberth's method starts for the coefficients' moduli (highest power
+// first): for each edge of the upper hull of (power, ln modulus), as many
+// points as the edge is long, on the circle of the size of those roots.
+function startPoints(moduli) {
+    const n = moduli.length - 1;
+    const ln = moduli.map(m => Math.log(m)).reverse(); // by power
+    const hull = [];
+    for (let j = 0; j <= n; ++j) {
+        if (ln[j] === -Infinity)
+            continue;
+        const slope = (a, b) => (ln[b] - ln[a]) / (b - a);
+        while (hull.length >= 2 && slope(hull[hull.length - 2], hull[hull.length - 1]) <= slope(hull[hull.length - 1], j))
+            hull.pop();
+        hull.push(j);
     }
-    return z;
+    const points = [];
+    for (let e = 0; e + 1 < hull.length; ++e) {
+        const [a, b] = [hull[e], hull[e + 1]];
+        const radius = Math.exp((ln[a] - ln[b]) / (b - a));
+        for (let q = 0; q < b - a; ++q) {
+            const angle = (2 * Math.PI * q) / (b - a) + (2 * Math.PI * a) / n + 0.4;
+            points.push([radius * Math.cos(angle), radius * Math.sin(angle)]);
+        }
+    }
+    return points;
 }
 
-// All n roots of p, of degree n ≥ 1 with a leading coefficient not 0.
-function aberth(p) {
+// p(z) and p'(z) by Horner's scheme.
+function horner(p, z) {
+    let [value, slope] = [[0, 0], [0, 0]];
+    for (const c of p)
+        [slope, value] = [add(mul(slope, z), value), add(mul(value, z), c)];
+    return [value, slope];
+}
+// Newton's correction p(z)/p'(z) of a polynomial (doubles, highest first)
+// without overflow: beyond the unit circle from the reversed polynomial q
+// at w = 1/z, as z / (n − w q'(w)/q(w)).
+function newton(p, z) {
+    if (abs(z) <= 1) {
+        const [value, slope] = horner(p, z);
+        return isZero(value) ? [0, 0] : div(value, slope);
+    }
+    const w = div(one, z);
+    const [value, slope] = horner(p.slice().reverse(), w);
+    return isZero(value) ? [0, 0] : div(z, sub([p.length - 1, 0], mul(w, div(slope, value))));
+}
+
+// Aberth's step for root i: Newton's correction n turned away from the
+// other roots.
+function aberthStep(z, i, n, difference) {
+    let sum = [0, 0];
+    for (let j = 0; j < z.length; ++j) {
+        if (j !== i)
+            sum = add(sum, div(one, difference(i, j)));
+    }
+    return div(n, sub(one, mul(n, sum)));
+}
+
+// Complex double-double numbers: [re, im], each [lo, hi].
+const dd = z => [[0, z[0]], [0, z[1]]];
+const rounded = z => [z[0][1] + z[0][0], z[1][1] + z[1][0]];
+const ddMul = (a, b) => [ddDiffDd(ddMultDd(a[0], b[0]), ddMultDd(a[1], b[1])), ddAddDd(ddMultDd(a[0], b[1]), ddMultDd(a[1], b[0]))];
+const ddAdd = (a, b) => [ddAddDd(a[0], b[0]), ddAddDd(a[1], b[1])];
+const ddScaled = (a, s) => [[a[0][0] * s, a[0][1] * s], [a[1][0] * s, a[1][1] * s]];
+
+// Newton's correction in double-double: p (double-double coefficients) at
+// z/s, s a power of two near |z| beyond the unit circle, so that nothing
+// overflows; its derivative needs only doubles.
+function ddNewton(p, z) {
     const n = p.length - 1;
-    const d = derivative(p);
-    // Started on a circle of the roots' mean size, turned off the axes.
-    const radius = Math.pow(abs(p[n]) / abs(p[0]), 1 / n) || 1;
-    const z = Array.from({ length: n }, (_, k) => {
-        const angle = (2 * Math.PI * k) / n + 0.4;
-        return [radius * Math.cos(angle), radius * Math.sin(angle)];
+    const e = Math.max(0, Math.ceil(Math.log2(abs(rounded(z)))));
+    const y = ddScaled(z, 2 ** -e);
+    let value = [[0, 0], [0, 0]];
+    let slope = [0, 0];
+    p.forEach((c, k) => {
+        slope = add(mul(slope, rounded(y)), rounded(value));
+        value = ddAdd(ddMul(value, y), ddScaled(c, 2 ** (-e * k)));
     });
-    for (let round = 0; round < 1000; ++round) {
+    const v = rounded(value);
+    return isZero(v) ? [0, 0] : mul(div(v, slope), [2 ** e, 0]);
+}
+
+// The roots of a monic square-free factor (exact): double, then
+// double-double.
+function factorRoots(factor) {
+    const coefficients = factor.map(([a, b, d]) => [toDouble(a, d), toDouble(b, d)]);
+    const p = coefficients.map(([re, im]) => [re[0], im[0]]);
+    const z = startPoints(p.map(abs));
+    const plain = (i, j) => sub(z[i], z[j]);
+    for (let round = 0; round < 500; ++round) {
         let moved = false;
-        for (let i = 0; i < n; ++i) {
-            const { value, error } = evaluate(p, z[i]);
-            if (abs(value) <= error)
-                continue;
-            const ratio = div(value, evaluate(d, z[i]).value);
-            let sum = [0, 0];
-            for (let j = 0; j < n; ++j)
-                if (j !== i)
-                    sum = add(sum, div([1, 0], sub(z[i], z[j])));
-            const w = div(ratio, sub([1, 0], mul(ratio, sum)));
+        for (let i = 0; i < z.length; ++i) {
+            const w = aberthStep(z, i, newton(p, z[i]), plain);
             if (!w.every(Number.isFinite))
                 continue;
             z[i] = sub(z[i], w);
@@ -47,67 +114,111 @@ function aberth(p) {
         if (!moved)
             break;
     }
-    return z.map(root => polish(p, root));
+    const ddp = coefficients.map(([re, im]) => [[re[1], re[0]], [im[1], im[0]]]);
+    const zz = z.map(dd);
+    const fine = (i, j) => [zz[i][0][1] - zz[j][0][1] + (zz[i][0][0] - zz[j][0][0]), zz[i][1][1] - zz[j][1][1] + (zz[i][1][0] - zz[j][1][0])];
+    for (let round = 0; round < 12; ++round) {
+        let moved = false;
+        for (let i = 0; i < zz.length; ++i) {
+            const w = aberthStep(zz, i, ddNewton(ddp, zz[i]), fine);
+            if (!w.every(Number.isFinite))
+                continue;
+            zz[i] = [ddDiffDd(zz[i][0], [0, w[0]]), ddDiffDd(zz[i][1], [0, w[1]])];
+            moved ||= abs(w) > 2 ** -100 * abs(rounded(zz[i]));
+        }
+        if (!moved)
+            break;
+    }
+    return zz.map(rounded);
 }
 
-// Roots that Aberth's method leaves spread around one root of multiplicity
-// m (by about eps^(1/m)) are taken as that root, m times, where P and its
-// first m - 1 derivatives vanish at their mean within rounding error; the
-// mean, polished as the simple root of the (m - 1)th derivative, is then as
-// good as a simple root.
-function joinMultiple(p, roots) {
-    const found = [];
-    const left = roots.slice();
-    while (left.length > 0) {
-        const first = left.shift();
-        const near = left.map((z, k) => ({ k, d: abs(sub(z, first)) })).filter(x => x.d < 0.1 * Math.max(1, abs(first)))
-            .sort((a, b) => a.d - b.d);
-        let joined = 1;
-        for (let m = near.length + 1; m >= 2 && joined === 1; --m) {
-            const members = [first, ...near.slice(0, m - 1).map(x => left[x.k])];
-            let q = p;
-            for (let k = 1; k < m; ++k)
-                q = derivative(q);
-            const mean = polish(q, [members.reduce((s, z) => s + z[0], 0) / m, members.reduce((s, z) => s + z[1], 0) / m]);
-            let vanish = true;
-            for (let k = 0, r = p; k < m; ++k, r = derivative(r)) {
-                const { value, error } = evaluate(r, mean);
-                vanish &&= abs(value) <= 8 * m * error;
-            }
-            if (vanish) {
-                joined = m;
-                const taken = new Set(near.slice(0, m - 1).map(x => x.k));
-                left.splice(0, left.length, ...left.filter((_, k) => !taken.has(k)));
-                for (let k = 0; k < m; ++k)
-                    found.push({ re: mean[0], im: mean[1], multiplicity: m });
-            }
+// A real factor's roots made real or conjugate pairs exactly: a root whose
+// mirror image lies nearest to itself is real; two roots each nearest to
+// the other's mirror image are a pair.
+function mirrored(z) {
+    const nearestTo = w => z.reduce((best, u, k) => (abs(sub(u, w)) < abs(sub(z[best], w)) ? k : best), 0);
+    const partner = z.map(u => nearestTo([u[0], -u[1]]));
+    return z.map((u, i) => {
+        const j = partner[i];
+        if (j === i)
+            return [u[0], 0];
+        if (partner[j] !== i)
+            return u;
+        const im = (Math.abs(u[1]) + Math.abs(z[j][1])) / 2;
+        return [(u[0] + z[j][0]) / 2, u[1] < 0 ? -im : im];
+    });
+}
+
+// The radius about each root z of a monic square-free factor of degree n in
+// which a root is proved to lie: n |f(zᵢ)| / ∏ |zᵢ − zⱼ| (Weierstrass'
+// correction; the discs' union holds every root, and a disc apart from the
+// others holds exactly one), f(zᵢ) exactly, the distances rounded down, in
+// logarithms, so that no product overflows; null where discs meet.
+function radii(factor, z) {
+    const n = z.length;
+    const margin = 1e-12;
+    const ln = z.map((u, i) => {
+        let below = logModulusAt(factor, u) + Math.log(n) + margin;
+        for (let j = 0; j < n; ++j) {
+            if (j !== i)
+                below -= Math.log(abs(sub(u, z[j])) * (1 - 8 * eps));
         }
-        if (joined === 1)
-            found.push({ re: first[0], im: first[1], multiplicity: 1 });
-    }
-    return found;
+        return below;
+    });
+    const r = ln.map(x => (x === -Infinity ? 0 : Math.max(Math.exp(x), Number.MIN_VALUE)));
+    return r.map((ri, i) => (z.every((u, j) => j === i || abs(sub(u, z[i])) * (1 - 8 * eps) > ri + r[j]) ? ri : null));
 }
 
 // The roots of the polynomial, as far as they are defined: kind "roots"
-// with the finite roots ({re, im, multiplicity}) and how many lie at
-// infinity (a leading coefficient 0 lowers the degree); "everything" when
-// every coefficient is 0; "undefined" when one is infinite or not a number.
+// with the finite roots ({re, im, multiplicity, radius}, a multiple root's
+// copies together) and how many lie at infinity (a leading coefficient 0
+// lowers the degree); "everything" when every coefficient is 0;
+// "undefined" when one is infinite or not a number.
 export function trueRoots(polynomial) {
     if (!polynomial.flat().every(Number.isFinite))
         return { kind: "undefined", roots: [], atInfinity: 0 };
-    const zero = c => c[0] === 0 && c[1] === 0;
-    const lead = polynomial.findIndex(c => !zero(c));
+    const lead = polynomial.findIndex(c => !isZero(c));
     if (lead < 0)
         return { kind: "everything", roots: [], atInfinity: 0 };
     let p = polynomial.slice(lead);
     const roots = [];
-    while (p.length > 1 && zero(p[p.length - 1])) {
-        p = p.slice(0, -1);
-        roots.push([0, 0]);
+    const copies = (z, multiplicity, radius) => {
+        for (let k = 0; k < multiplicity; ++k)
+            roots.push({ re: z[0], im: z[1], multiplicity, radius });
+    };
+    const zeros = p.length - 1 - p.findLastIndex(c => !isZero(c));
+    if (zeros > 0)
+        copies([0, 0], zeros, 0);
+    p = p.slice(0, p.length - zeros);
+    if (p.length > 1) {
+        for (const { factor, multiplicity } of squareFree(p)) {
+            const real = factor.every(c => c[1] === 0n);
+            const z = real ? mirrored(factorRoots(factor)) : factorRoots(factor);
+            const r = radii(factor, z);
+            z.forEach((u, k) => copies(u, multiplicity, r[k]));
+        }
     }
-    const all = [...roots, ...(p.length > 1 ? aberth(p) : [])];
-    return { kind: "roots", roots: joinMultiple(polynomial.slice(lead), all), atInfinity: lead };
+    roots.sort((a, b) => a.re - b.re || a.im - b.im);
+    return { kind: "roots", roots, atInfinity: lead };
 }
 
 // Each root once: a multiple root's copies stand together.
 export const eachRootOnce = roots => roots.filter((t, k) => k === 0 || t.re !== roots[k - 1].re || t.im !== roots[k - 1].im);
+
+// log₁₀|P(re + im·i)| from the product form through its roots, so that no
+// rounding shows as relief however near a root; null where P has no
+// finite roots to measure it by (undefined, or 0 everywhere).
+export function logModulus(polynomial) {
+    const { kind, roots } = trueRoots(polynomial);
+    if (kind !== "roots")
+        return null;
+    const lead = polynomial.find(c => !isZero(c));
+    const base = Math.log10(abs(lead));
+    const points = eachRootOnce(roots).map(t => [t.re, t.im, t.multiplicity / 2 / Math.LN10]);
+    return (re, im) => {
+        let sum = base;
+        for (const [a, b, m] of points)
+            sum += m * Math.log((re - a) * (re - a) + (im - b) * (im - b));
+        return sum;
+    };
+}
