@@ -75,9 +75,13 @@ async function audit(page) {
         .then(result => result.violations.map(v => `${v.id}: ${v.nodes.map(node => node.target.join(" ")).join(", ")}`))), []);
 }
 
-// No sideways scrolling; no text below 14 CSS px; buttons at least 44 × 44.
+// No sideways scrolling, of the page or of the accuracy table in its panel;
+// no text below 14 CSS px; buttons at least 44 × 44, links 24 px tall.
 const checkLayout = async page => assert.deepEqual(await page.eval(() => {
     const found = document.documentElement.scrollWidth > document.documentElement.clientWidth ? ["the page scrolls sideways"] : [];
+    const table = $("[data-part=accuracy-table]");
+    if (table.offsetWidth > table.parentElement.clientWidth || $("#drawing").scrollWidth > $("#drawing").clientWidth)
+        found.push(`the accuracy table ${table.offsetWidth} px wide in ${table.parentElement.clientWidth}`);
     for (const element of document.querySelectorAll("body *")) {
         const [box, size] = [element.getBoundingClientRect(), getComputedStyle(element).fontSize];
         if ([...element.childNodes].some(node => node.nodeType === 3 && node.textContent.trim()) && box.width > 0
@@ -85,6 +89,8 @@ const checkLayout = async page => assert.deepEqual(await page.eval(() => {
             found.push(`${element.tagName} text at ${size}`);
         if (element.tagName === "BUTTON" && box.width > 0 && (box.width < 44 || box.height < 44))
             found.push(`button ${box.width} × ${box.height}`);
+        if (element.tagName === "A" && box.width > 0 && box.height < 24)
+            found.push(`link ${element.textContent} ${box.height} tall`);
     }
     return found;
 }), []);
@@ -252,6 +258,34 @@ describe(`${engine}, at a desktop`, () => {
         await endWith(page, "x", cases.quadratic_on_one_line);
     });
 
+    test("at 200 % zoom the step buttons, the step line and the plane fit together and keep their place while stepping; a search's story told once", async () => {
+        await page.resize({ width: 512, height: 384 });
+        await page.walk('fresh "2 1 -3 2" Enter =key @[data-part=first]');
+        await page.on("[data-part=steps]", group => group.scrollIntoView());
+        await page.quiet();
+        const place = () => page.eval(() => {
+            const box = selector => $(selector).getBoundingClientRect();
+            return [box("[data-part=steps]").top + scrollY, box("[data-part=current]").top + scrollY, box(".plane-layers").top + scrollY,
+                box("[data-part=steps]").top >= 0 && box(".plane-layers").bottom <= innerHeight];
+        });
+        const at = await place();
+        await page.eval(() => {
+            window.storyTold = 0;
+            new MutationObserver(() => ++window.storyTold).observe($("[data-part=story]"), { childList: true, characterData: true, subtree: true });
+        });
+        const searches = [];
+        for (let k = 0; k < 12; ++k) {
+            await page.click("[data-part=forward]");
+            await page.quiet();
+            assert.deepEqual(await place(), at, `step ${k + 1}`);
+            searches.push((await page.text("[data-part=current]")).split(",")[0]);
+        }
+        assert.deepEqual([at[3], await page.eval(() => window.storyTold)], [true, searches.filter((s, k) => s !== (searches[k - 1] ?? "Поиск 1")).length]);
+        await page.resize(desktop);
+        await page.walk("^.xterm-helper-textarea");
+        await endWith(page, "x", cases.quadratic_on_one_line);
+    });
+
     test("the plane zoomed and panned by buttons, keys, the wheel and a drag", async () => {
         await page.walk("fresh");
         await typeCase(page, cases.quadratic_on_one_line);
@@ -363,7 +397,14 @@ describe(`${engine}, on a narrow terminal`, () => {
         }
         await page.click("summary");
     });
-    for (const [width, height] of [[320, 640], [800, 600], [2560, 1440]]) {
+    test("the accuracy table: a row headed by each root, its story below", async () => {
+        // The widest numbers of the cases: true roots of 16 digits, 32 orders apart.
+        await page.walk('fresh "2 100 1 1e-34" Enter =key x =ended:0');
+        assert.ok(await page.until(() => $("#drawing").dataset.complete !== undefined));
+        assert.deepEqual(await page.eval(() => [...$("[data-part=accuracy-table]").tBodies[0].rows].map(row => row.className || row.cells[0].scope)),
+            ["row", "story", "row", "story"]);
+    });
+    for (const [width, height] of [[320, 640], [390, 844], [800, 600], [1280, 800], [2560, 1440]]) {
         test(`the layout at ${width} px`, async () => {
             await page.resize({ width, height }).then(page.quiet);
             await checkLayout(page);

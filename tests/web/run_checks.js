@@ -30,7 +30,7 @@ async function shown() {
         view: plane.dataset.view.split(" ").map(Number), stepTable: all("[data-part=table] tbody tr", row => [...row.cells].map(cell => cell.textContent)),
         range: $("[data-part=range]").textContent, notes: $("[data-part=accuracy-notes]").textContent,
         ink: pixels.filter((v, k) => k % 4 === 0 && v < 40 && Math.abs(pixels[k + 1] - 114) < 40 && Math.abs(pixels[k + 2] - 178) < 40).length,
-        table: all("[data-part=accuracy-table] tbody tr", row => row.cells[6].textContent),
+        table: all("[data-part=accuracy-table] tbody tr.story", row => row.textContent),
         crosses: all(".true-root", cross => [Number(cross.dataset.re), Number(cross.dataset.im)]) };
 }
 
@@ -65,7 +65,12 @@ async function landscapeDrawn() {
     const least = Math.min(...sums);
     const darkest = [...sums.keys()].filter(k => sums[k] === least).slice(0, 100).map(k => world((k % width + 0.5) * cell, (Math.floor(k / width) + 0.5) * cell));
     const tolerance = [...ground.querySelector(".tolerance").getAttribute("d").matchAll(/(-?[\d.]+) (-?[\d.]+)/g)].map(([, x, y]) => world(Number(x), Number(y)));
-    return { darkest, cell: cell * scale, tolerance: tolerance.filter((_, k) => k % Math.ceil(tolerance.length / 3000) === 0), view: [left, right, bottom, top] };
+    // The shading's lightness, 0 to 255, from its 2nd to its 98th percentile.
+    const lightness = Array.from({ length: data.length / 4 }, (_, k) => 0.2126 * data[4 * k] + 0.7152 * data[4 * k + 1] + 0.0722 * data[4 * k + 2])
+        .sort((a, b) => a - b);
+    const spread = lightness[Math.ceil(0.98 * (lightness.length - 1))] - lightness[Math.floor(0.02 * (lightness.length - 1))];
+    return { darkest, cell: cell * scale, tolerance: tolerance.filter((_, k) => k % Math.ceil(tolerance.length / 3000) === 0), view: [left, right, bottom, top],
+        spread, legend: $("[data-part=legend-text]").textContent };
 }
 
 // What the run teaches, added to run: each search's first step in the step
@@ -101,8 +106,11 @@ function typedWhenAsked(page, lines, transcript) {
 // whose every line was entered, it types them again: the same transcript.
 async function checkLink(browser, site, page, c) {
     await page.click("[data-part=share]");
-    await page.until(() => $("[data-part=shared]").textContent);
-    const link = await page.eval(() => $("[data-part=shared]").dataset.link ?? $("[data-part=shared]").textContent);
+    await page.until(() => $("[data-part=shared]").dataset.link || /^Сначала/.test($("[data-part=shared]").textContent));
+    const [link, said, address] = await page.eval(() => [$("[data-part=shared]").dataset.link ?? $("[data-part=shared]").textContent,
+        $("[data-part=shared]").textContent, $("[data-part=link-address]").textContent]);
+    // Read out in a few words; the address shown beside, to copy by hand.
+    assert.ok(c.input === "" || (said.length < 60 && address === link), [said, address]);
     const lines = c.input.replace(/\t/g, " ").replace(/\n$/, "").split("\n");
     const hash = `#input=${encodeURIComponent(lines.join("\n"))}`;
     assert.ok(c.input === "" ? link.startsWith("Сначала введите") : link === `file://${path.resolve(site, "index.html")}${hash}`, link);
@@ -134,13 +142,14 @@ const savedPlane = page => page.eval(() => new Promise(resolve => {
 // plane with the style the page gave it written in.
 async function checkPlaneFile(page, folder) {
     const [name, text] = await savedPlane(page);
+    assert.match(await page.eval(() => $("[data-part=shared]").textContent), /сохранена в файл chord-plane\.svg/);
     fs.writeFileSync(path.join(folder, name), text);
     const held = await page.eval(text => {
         const svg = new DOMParser().parseFromString(text, "image/svg+xml");
         const count = selector => svg.querySelectorAll(selector).length;
         const styled = [...svg.querySelectorAll(".base, .base *")].every(e => /fill:.*;stroke:.*;stroke-width:.*;font-size:/.test(e.getAttribute("style")));
         return svg.querySelector("parsererror") || !styled ? "not XML, or a style not written in" : [count(".landscape image[href^='data:image/png']"),
-            count(".tolerance[d^=M]"), count(".root"), count(".true-root path"), ...[...svg.querySelectorAll("text")].map(t => t.textContent)].join("|");
+            count(".tolerance[d^=M]"), count(".root"), count(".true-root path:not(.casing)"), ...[...svg.querySelectorAll("text")].map(t => t.textContent)].join("|");
     }, text);
     assert.ok(name === "chord-plane.svg" && /^1\|1\|2\|2\|.*\|x1 ↙ -208\.474 -208\.474i(\||$)/.test(held) && /\|(0, )?x2(\||$)/.test(held), held);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # What the page showed of each dialogue case's run (runs.json, from page_test.js), against the transcript, a model of the
-# program's float arithmetic and mpmath at 50 digits; where the engine let the page test hear each search's polynomial.
+# program's float arithmetic, and sympy and mpmath at 50 digits where the engine let the page test hear each search's
+# polynomial.
 #   runs_check.py runs.json
-import csv, ctypes, io, json, math, mpmath, re, sys
+import csv, ctypes, io, json, math, mpmath, re, sympy, sys
 
 mpmath.mp.dps = 50
 f = lambda x: ctypes.c_float(x).value
@@ -60,7 +61,7 @@ def check_drawing(name, run, printed, steps):
                row["order"] and gd(row["order"])] and (cells[6] != "") == last and (cells[5] == "" if not last else
                {"tolerance": "допуск", "budget": "исчерпан", "nonfinite": "предел"}[row["end"]] in cells[5]), cells)
     count = 0
-    expect(f"{name}: chord-roots.csv's header", run["roots"].startswith("root,re,im,remark,true_re,true_im,error,abs_p_typed\n"))
+    expect(f"{name}: chord-roots.csv's header", run["roots"].startswith("root,re,im,remark,true_re,true_im,error,abs_p_typed,true_radius\n"))
     roots = list(csv.DictReader(io.StringIO(run["roots"])))
     for s, (k, re_, im, remark) in enumerate(printed):
         own, root, line = [row for row in steps if row["search"] == k], run["marks"][s], roots[s] if s < len(roots) else {}
@@ -74,7 +75,7 @@ def check_drawing(name, run, printed, steps):
         count += len(own) - 2 - (own[-1]["end"] == "tolerance")
         # Its story, in the step line and the table.
         story, missed = run["picked"][s][1], next((j for j, p in enumerate(printed[:s]) if p[3]), None)
-        told = {"tolerance": f"и за {len(own) - 2} шаг", "budget": "исчерпан" if len(own) == 2 else f"и за {len(own) - 2} шаг",
+        told = {"tolerance": f"на шаге {len(own) - 1} достиг", "budget": "исчерпан" if len(own) == 2 else f"на шаге {len(own) - 1} исчерпал",
                 "nonfinite": "делил бы на нуль"}[own[-1]["end"]]
         expect(f"{name}: search {k}'s story", story == run["table"][s] and story.startswith(f"Поиск {k} начат в точках 0 и 1+i")
                and told in story and f"x{k} = {re_} {im}i" in story and ("не в исходном уравнении" in story) == (missed is not None)
@@ -85,7 +86,7 @@ def check_drawing(name, run, printed, steps):
     hit = lambda a, b: a[0] < b[1] - 0.5 and b[0] < a[1] - 0.5 and a[2] < b[3] - 0.5 and b[2] < a[3] - 0.5
     texts = run["texts"] + [("a mark", box) for box in run["boxes"]]
     expect(f"{name}: no label overlaps a label or a mark", not [(a, b) for k, a in enumerate(run["texts"]) for b in texts[k + 1:] if hit(a[1], b[1])])
-    expect(f"{name}: an infinite |P| drawn", run["ink"] > 20 or not any(row["abs_p"] == "Infinity" for row in steps), run["ink"])
+    expect(f"{name}: an infinite |P| drawn", run["ink"] > 20 or not any(row["abs_p"] == "inf" for row in steps), run["ink"])
     for s, (line, _) in enumerate(run["picked"]):
         cells = next((cells for cells in run["stepTable"] if cells[:2] == [str(s + 1), "0"]), None)
         expect(f"{name}: picking search {s + 1} while stepping", line.startswith(f"Поиск {s + 1}, шаг 0: ") and (cells is None
@@ -106,10 +107,19 @@ P = lambda table, z: abs(mpmath.polyval([mpmath.mpc(*c) for c in table], z))
 close = lambda a, b, scale: abs(a - b) <= 1e-9 * max(1, scale)
 
 def roots_of(table):
-    """The roots of a polynomial (highest power first), exact zeros apart, and how many lie at infinity: all for P = 0."""
-    c = [mpmath.mpc(*z) for z in table]
-    lead, zeros = next((k for k, z in enumerate(c) if z != 0), len(c)), next((k for k, z in enumerate(reversed(c)) if z != 0), 0)
-    return [mpmath.mpc(0)] * zeros + (list(mpmath.polyroots(c[lead:len(c) - zeros], maxsteps=400, extraprec=400)) if len(c) - lead - zeros > 1 else []), lead
+    """The roots of a polynomial (highest power first), each as often as its multiplicity, and how many lie at infinity: all
+    for P = 0. The multiplicities exact, from sympy's square-free factors over the Gaussian rationals; each factor's roots
+    from mpmath."""
+    exact = [sympy.Rational(re) + sympy.I * sympy.Rational(im) for re, im in table]
+    lead = next((k for k, z in enumerate(exact) if z != 0), len(exact))
+    if len(exact) - lead < 2:
+        return [], lead
+    roots = []
+    for factor, m in sympy.Poly(exact[lead:], sympy.Symbol("x"), domain="QQ_I").sqf_list()[1]:
+        c = [mpmath.mpf(z.p) / z.q for k in factor.all_coeffs() for z in map(sympy.Rational, sympy.Expr.as_real_imag(sympy.sympify(k)))]
+        c = [mpmath.mpc(c[k], c[k + 1]) for k in range(0, len(c), 2)]
+        roots += (list(mpmath.polyroots(c, maxsteps=400, extraprec=400)) if len(c) > 2 else [-c[1] / c[0]]) * m
+    return roots, lead
 
 def check_roots(name, case, polynomials, printed):
     """chord-roots.csv's true roots, errors and |P| against mpmath, the true roots drawn, the notes."""
@@ -120,7 +130,8 @@ def check_roots(name, case, polynomials, printed):
             # Any true root of the nearest (x² + i has ties); |P| within Horner's rounding bound in double.
             d, given = min(abs(t - z) for t in truth), mpmath.mpc(float(row["true_re"]), float(row["true_im"]))
             bound = 4 * len(polynomials[0]) * 2**-52 * P([[abs(mpmath.mpc(*c)), 0] for c in polynomials[0]], abs(z))
-            expect(f"{name}: x{k}'s true root, error and |P|", any(close(given, t, abs(t)) for t in truth if close(abs(t - z), d, d))
+            held = row["true_radius"] == "" or any(abs(given - t) <= float(row["true_radius"]) for t in truth)
+            expect(f"{name}: x{k}'s true root, its radius, error and |P|", held and any(close(given, t, abs(t)) for t in truth if close(abs(t - z), d, d))
                    and close(float(row["error"]), d, d) and abs(float(row["abs_p_typed"]) - P(polynomials[0], z)) <= bound + 1e-9 * P(polynomials[0], z), row)
     crosses = [mpmath.mpc(*z) for z in case["crosses"]]
     for t in truth:
@@ -130,16 +141,20 @@ def check_roots(name, case, polynomials, printed):
     expect(f"{name}: no other true roots drawn", not crosses, crosses)
     notes, everything = case["notes"], at_infinity == len(polynomials[0])
     times = {sum(1 for u in truth if close(u, t, abs(t))) for t in truth} - {1}
-    expect(f"{name}: the notes", (f"остальные {at_infinity} — на бесконечности" in notes) == (0 < at_infinity and not everything)
+    expect(f"{name}: the notes", (f"на бесконечности — {at_infinity}" in notes) == (0 < at_infinity and not everything)
            and ("любое число" in notes) == everything and all(f"кратности {m}" in notes for m in times), notes)
 
 def check_landscape(name, s, table, land):
-    """Search s's landscape: its darkest cells at a root of its polynomial, its tolerance line where |P| is the tolerance."""
+    """Search s's landscape: its darkest cells at a root of its polynomial, its tolerance line where |P| is the tolerance; its
+    scale a decade at least, its shading seen wherever |P| varies by a decade, its legend telling whether the line is in view."""
     own, (left, right, bottom, top) = roots_of(table)[0], land["view"]
     far = [z for z in land["darkest"] if any(left <= r.real <= right and bottom <= r.imag <= top for r in own)
            and min(abs(mpmath.mpc(*z) - r) for r in own) > 2 * land["cell"]]
     off = [z for z in land["tolerance"] if not 10**-5.5 <= P(table, mpmath.mpc(*z)) <= 10**-4.5]
     expect(f"{name}: search {s}'s darkest cells at its roots and its tolerance line", not far and not off, [far[:3], off[:3]])
+    lo, hi = map(float, re.search(r"от (\S+) \(темнее\) до (\S+) \(светлее\)", land["legend"]).groups())
+    expect(f"{name}: search {s}'s shading", hi - lo >= 0.95 and (hi - lo < 1.05 or land["spread"] >= 16)
+           and ("жирная — допуск" in land["legend"]) == bool(land["tolerance"]), [land["legend"], land["spread"]])
 
 runs = json.load(open(sys.argv[1]))
 for run in runs:

@@ -56,13 +56,15 @@ const runs = createRuns({
 });
 
 const shared = document.querySelector("[data-part=shared]");
-offerLink(document.querySelector("[data-part=share]"), shared, runs.linesRead);
+const linkAddress = document.querySelector("[data-part=link-address]");
+offerLink(document.querySelector("[data-part=share]"), { said: shared, address: linkAddress }, runs.linesRead);
 
 again.addEventListener("click", () => {
     if (linked)
         linked.lines.length = 0;
     // The link shown was to the equation of the run before.
-    shared.textContent = "";
+    shared.textContent = linkAddress.textContent = "";
+    linkAddress.hidden = true;
     delete shared.dataset.link;
     status.textContent = "";
     delete page.status;

@@ -3,17 +3,18 @@
 
 // As the program writes a float: printf's %g with 6 significant digits
 // (scientific below 1e-4 and from 1e6 on, trailing zeros dropped, an
-// exponent of at least two digits), a tie rounded to even as printf does.
-export function programNumber(x) {
+// exponent of at least two digits), a tie rounded to even as printf does;
+// with count digits, %.{count}g.
+export function programNumber(x, count = 6) {
     if (Number.isNaN(x))
         return "nan";
     if (!Number.isFinite(x))
         return x > 0 ? "inf" : "-inf";
     if (x === 0)
         return Object.is(x, -0) ? "-0" : "0";
-    let [digits, exponent] = roundedDigits(Math.abs(x), 6);
+    let [digits, exponent] = roundedDigits(Math.abs(x), count);
     const sign = x < 0 ? "-" : "";
-    if (exponent < -4 || exponent >= 6) {
+    if (exponent < -4 || exponent >= count) {
         const mantissa = trimmed(`${digits[0]}.${digits.slice(1)}`);
         const e = Math.abs(exponent);
         return `${sign}${mantissa}e${exponent < 0 ? "-" : "+"}${e < 10 ? "0" : ""}${e}`;
@@ -28,7 +29,7 @@ export function programNumber(x) {
 // exact value, which a float has in few enough digits, tells a tie.
 function roundedDigits(x, count) {
     const [mantissa, exponent] = x.toExponential(count - 1).split("e");
-    const exact = x.toExponential(40).replace(".", "");
+    const exact = x.toExponential(100).replace(".", "");
     const tie = exact[count] === "5" && /^0*e/.test(exact.slice(count + 1)) && Number(exact[count - 1]) % 2 === 0;
     if (!tie)
         return [mantissa.replace(".", ""), Number(exponent)];
@@ -39,8 +40,11 @@ function roundedDigits(x, count) {
 const trimmed = text => (text.includes(".") ? text.replace(/0+$/, "").replace(/\.$/, "") : text);
 
 // For the steps file: 9 significant digits, which give back the float they
-// were written from, also -0; "." as the decimal point.
+// were written from, also -0; "." as the decimal point; inf, -inf and nan
+// as the program writes them.
 export function fileNumber(x) {
+    if (!Number.isFinite(x))
+        return programNumber(x);
     return Object.is(x, -0) ? "-0.00000000" : x.toPrecision(9);
 }
 

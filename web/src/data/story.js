@@ -19,30 +19,27 @@ export function remarkWords(search) {
     return search.afterMiss ? "точность не достигнута, после неудачного поиска" : "точность не достигнута";
 }
 
-const steps = n => {
-    const [tens, ones] = [n % 100, n % 10];
-    const word = tens >= 11 && tens <= 14 ? "шагов" : ones === 1 ? "шаг" : ones >= 2 && ones <= 4 ? "шага" : "шагов";
-    return `${n} ${word}`;
-};
-
 // The sentence of search s (from 0) of searches; "" until it has ended.
+// Its steps are numbered as the table and the step line number them: the
+// start points are steps 0 and 1, each chord a step after them.
 export function story(searches, s) {
     const search = searches[s];
     if (!search?.end)
         return "";
-    const chords = search.points.length - 2;
-    const last = search.points[search.points.length - 1];
+    const n = search.points.length - 1;
+    const last = search.points[n];
     const root = `x${s + 1} = ${programComplex(search.root)}`;
-    const start = `Поиск ${s + 1} начат в точках ${starts[0].name} и ${starts[1].name}`;
+    const start = `Поиск ${s + 1} начат в точках ${starts[0].name} и ${starts[1].name} (шаги 0 и 1)`;
     const budget = `запас в ${stepBudget} шагов`;
     let text = {
-        tolerance: () => `${start} и за ${steps(chords)} хорд достиг допуска: на шаге ${chords + 1} |P| = ${programNumber(last.p)}`
-            + ` меньше ${programNumber(tolerance)}, корень ${root}.`,
-        budget: () => (chords === 0 ? `${start}, но общий ${budget} уже исчерпан: корнем взята точка ${root}.`
-            : `${start} и за ${steps(chords)} хорд исчерпал общий на все поиски ${budget}: корнем взята последняя точка, ${root}.`),
-        nonfinite: () => `${start} и за ${steps(chords)} хорд дошёл до шага, который делил бы на нуль или вышел бы за пределы`
+        tolerance: () => `${start} и на шаге ${n} достиг допуска: |P| = ${programNumber(last.p)} меньше ${programNumber(tolerance)}, корень ${root}.`,
+        budget: () => (n === 1 ? `${start}, но общий ${budget} уже исчерпан: корнем взята точка ${root}.`
+            : `${start} и на шаге ${n} исчерпал общий на все поиски ${budget}: корнем взята последняя точка, ${root}.`),
+        nonfinite: () => `${start}; следующий за шагом ${n} шаг делил бы на нуль или вышел бы за пределы`
             + ` чисел одинарной точности: корнем взята последняя точка, ${root}.`,
     }[search.end]();
+    if (search.end !== "tolerance" && last.p < tolerance)
+        text += ` В этой точке |P| = ${programNumber(last.p)} уже меньше допуска.`;
     if (search.afterMiss) {
         const missed = searches.findIndex(other => other.remark && !other.afterMiss);
         text += ` Поиск ${missed + 1} не достиг допуска, многочлен разделён не на корень: этот корень найден не в исходном уравнении.`;

@@ -7,7 +7,7 @@
 // given a radius in which a root of that multiplicity is proved to lie.
 
 import { ddAddDd, ddDiffDd, ddMultDd } from "double-double";
-import { logModulusAt, squareFree, toDouble } from "./exact.js";
+import { lnAbs, logModulusAt, squareFree, toDouble } from "./exact.js";
 import { abs, add, div, eps, mul, sub } from "./complex.js";
 
 const one = [1, 0];
@@ -95,10 +95,12 @@ function ddNewton(p, z) {
     return isZero(v) ? [0, 0] : mul(div(v, slope), [2 ** e, 0]);
 }
 
-// The roots of a monic square-free factor (exact): double, then
-// double-double.
+// The roots of a square-free factor (exact): double, then double-double.
 function factorRoots(factor) {
-    const coefficients = factor.map(([a, b, d]) => [toDouble(a, d), toDouble(b, d)]);
+    // Its coefficients made monic, as double-double.
+    const [c, d] = factor[0];
+    const norm = c * c + d * d;
+    const coefficients = factor.map(([a, b]) => [toDouble(a * c + b * d, norm), toDouble(b * c - a * d, norm)]);
     const p = coefficients.map(([re, im]) => [re[0], im[0]]);
     const z = startPoints(p.map(abs));
     const plain = (i, j) => sub(z[i], z[j]);
@@ -149,16 +151,17 @@ function mirrored(z) {
     });
 }
 
-// The radius about each root z of a monic square-free factor of degree n in
-// which a root is proved to lie: n |f(zᵢ)| / ∏ |zᵢ − zⱼ| (Weierstrass'
-// correction; the discs' union holds every root, and a disc apart from the
-// others holds exactly one), f(zᵢ) exactly, the distances rounded down, in
-// logarithms, so that no product overflows; null where discs meet.
+// The radius about each root z of a square-free factor of degree n in which
+// a root is proved to lie: n |f(zᵢ)| / ∏ |zᵢ − zⱼ| for the factor made monic,
+// f (Weierstrass' correction; the discs' union holds every root, and a disc
+// apart from the others holds exactly one), f(zᵢ) exactly, the distances
+// rounded down, in logarithms, so that no product overflows; null where
+// discs meet.
 function radii(factor, z) {
     const n = z.length;
     const margin = 1e-12;
     const ln = z.map((u, i) => {
-        let below = logModulusAt(factor, u) + Math.log(n) + margin;
+        let below = logModulusAt(factor, u) - lnAbs(factor[0]) + Math.log(n) + margin;
         for (let j = 0; j < n; ++j) {
             if (j !== i)
                 below -= Math.log(abs(sub(u, z[j])) * (1 - 8 * eps));
@@ -174,7 +177,13 @@ function radii(factor, z) {
 // copies together) and how many lie at infinity (a leading coefficient 0
 // lowers the degree); "everything" when every coefficient is 0;
 // "undefined" when one is infinite or not a number.
+const known = new WeakMap(); // each polynomial's, worked out once
 export function trueRoots(polynomial) {
+    if (!known.has(polynomial))
+        known.set(polynomial, rootsOf(polynomial));
+    return known.get(polynomial);
+}
+function rootsOf(polynomial) {
     if (!polynomial.flat().every(Number.isFinite))
         return { kind: "undefined", roots: [], atInfinity: 0 };
     const lead = polynomial.findIndex(c => !isZero(c));
@@ -186,7 +195,9 @@ export function trueRoots(polynomial) {
         for (let k = 0; k < multiplicity; ++k)
             roots.push({ re: z[0], im: z[1], multiplicity, radius });
     };
-    const zeros = p.length - 1 - p.findLastIndex(c => !isZero(c));
+    let zeros = 0;
+    while (isZero(p[p.length - 1 - zeros]))
+        ++zeros;
     if (zeros > 0)
         copies([0, 0], zeros, 0);
     p = p.slice(0, p.length - zeros);
@@ -205,11 +216,11 @@ export function trueRoots(polynomial) {
 // Each root once: a multiple root's copies stand together.
 export const eachRootOnce = roots => roots.filter((t, k) => k === 0 || t.re !== roots[k - 1].re || t.im !== roots[k - 1].im);
 
-// log₁₀|P(re + im·i)| from the product form through its roots, so that no
-// rounding shows as relief however near a root; null where P has no
-// finite roots to measure it by (undefined, or 0 everywhere).
-export function logModulus(polynomial) {
-    const { kind, roots } = trueRoots(polynomial);
+// log₁₀|P(re + im·i)| from the product form through its roots (found by
+// trueRoots, given where known), so that no rounding shows as relief however
+// near a root; null where P has no finite roots to measure it by
+// (undefined, or 0 everywhere).
+export function logModulus(polynomial, { kind, roots } = trueRoots(polynomial)) {
     if (kind !== "roots")
         return null;
     const lead = polynomial.find(c => !isZero(c));

@@ -1,21 +1,49 @@
-// "Точность корней", once the last root is written: a row for each printed
-// root against the nearest true root (data/accuracy.js), the notes for the
-// inputs with no plain answer, and the link to chord-roots.csv.
+// "Точность корней", once the last root is written: for each printed root
+// a row of its numbers against the nearest true root (data/accuracy.js),
+// headed by its name, and its story in the row below; the notes for the
+// inputs with no plain answer; and the link to chord-roots.csv.
 
-import { measure, notes, rootsFile, trueRootText } from "../data/accuracy.js";
-import { programComplex, programNumber } from "../data/numbers.js";
+import { measure, notes, rootsFile, shortNumber, trueRootText } from "../data/accuracy.js";
+import { programComplex } from "../data/numbers.js";
 import { remarkWords, story } from "../data/story.js";
 import { offerFile } from "./saved_files.js";
-import { tableRow } from "./table_rows.js";
 
-const short = x => (Number.isFinite(x) ? (x === 0 ? "0" : x.toExponential(2)) : programNumber(x));
+// A cell of lines: each a text, the first with a break opportunity between
+// a complex number's parts.
+function cell(name, lines) {
+    const element = document.createElement(name);
+    lines.filter(Boolean).forEach((text, k) => {
+        if (k > 0)
+            element.append(document.createElement("br"));
+        element.append(text);
+    });
+    return element;
+}
+
+function rows(measured, searches) {
+    return measured.rows.flatMap(({ search, nearest, error, p }, s) => {
+        const numbers = document.createElement("tr");
+        const head = cell("th", [`x${s + 1}`]);
+        head.scope = "row";
+        head.rowSpan = 2;
+        const remark = remarkWords(search);
+        const truth = !nearest ? ["не определён"] : [trueRootText(nearest), nearest.multiplicity > 1 ? `кратности ${nearest.multiplicity}` : "",
+            nearest.radius === null ? "радиус не доказан" : `радиус ${shortNumber(nearest.radius)}`];
+        numbers.append(head, cell("td", [programComplex(search.root), remark === "нет" ? "" : remark]), cell("td", truth),
+            cell("td", [error === null ? "—" : shortNumber(error), `|P| ${shortNumber(p)}`]));
+        const told = document.createElement("tr");
+        told.className = "story";
+        const text = cell("td", [story(searches, s)]);
+        text.colSpan = 3;
+        told.append(text);
+        return [numbers, told];
+    });
+}
 
 // parts: the section, its table's body, the notes and the file's link.
 export function showAccuracy(parts, searches, lifetime) {
     const measured = measure(searches);
-    parts.body.replaceChildren(...measured.rows.map(({ search, nearest, error, p }, s) => tableRow([`x${s + 1}`, programComplex(search.root),
-        nearest ? trueRootText(nearest) : "не определён", error === null ? "—" : short(error), short(p), remarkWords(search) || "нет",
-        story(searches, s)])));
+    parts.body.replaceChildren(...rows(measured, searches));
     parts.notes.replaceChildren(...notes(measured, searches.length).map(text => {
         const item = document.createElement("p");
         item.textContent = text;

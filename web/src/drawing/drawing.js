@@ -27,7 +27,7 @@ const dashes = [[], [8, 3], [2, 3], [8, 3, 2, 3], [12, 4], [4, 4], [1, 2], [10, 
 const failure = "Рисунок этого запуска построить не удалось; программа работает без него.";
 const partNames = ["current", "plane-ground", "plane-trails", "plane", "plane-marks", "plane-hint", "tooltip", "p-chart", "order-chart", "table", "csv", "earlier",
     "later", "range", "fault", "steps", "first", "back", "forward", "all", "zoom-in", "zoom-out", "zoom-reset", "story",
-    "landscape-search", "legend", "legend-text", "save-svg", "accuracy", "accuracy-table", "accuracy-notes", "roots-csv"];
+    "landscape-search", "legend", "legend-text", "save-svg", "shared", "accuracy", "accuracy-table", "accuracy-notes", "roots-csv"];
 
 export function createDrawing(panel) {
     const parts = Object.fromEntries(partNames.map(name => [name, panel.querySelector(`[data-part="${name}"]`)]));
@@ -63,12 +63,14 @@ export function createDrawing(panel) {
     };
 }
 
-// The line above the plane: the step selected (at, {search, step}) and its
-// search's story, or how many steps there are in all.
+// The line above the plane: the step selected (at, {search, step}), or how
+// many steps there are in all; below the plane, the story of the step's
+// search. Each is read out when it changes, so each is told again only
+// then: a step tells the step, and the story only with a new search.
 function showStepLine(parts, steps, at) {
-    parts.current.textContent = at ? stepWords(steps.searches, at)
-        : steps.count === 0 ? "" : `Все шаги: поисков ${steps.searches.length}, точек ${steps.count}.`;
-    parts.story.textContent = at ? story(steps.searches, at.search) : "";
+    const tell = (element, text) => element.textContent !== text && (element.textContent = text);
+    tell(parts.current, at ? stepWords(steps.searches, at) : steps.count === 0 ? "" : `Все шаги: поисков ${steps.searches.length}, точек ${steps.count}.`);
+    tell(parts.story, at ? story(steps.searches, at.search) : "");
 }
 
 // Once every root is written: the steps file, made once, and the accuracy
@@ -120,8 +122,11 @@ function drawRun(panel, parts, lifetime) {
         parts.current.textContent = parts.story.textContent = "";
         delete panel.dataset.complete;
     });
-    lifetime.listen(parts["save-svg"], "click", () => saveFile("chord-plane.svg", lifetime,
-        planeFile({ ground: parts["plane-ground"], plane: parts.plane, rings: parts["plane-marks"] }, plane.trailPaths()), "image/svg+xml"));
+    lifetime.listen(parts["save-svg"], "click", () => {
+        saveFile("chord-plane.svg", lifetime, planeFile({ ground: parts["plane-ground"], plane: parts.plane, rings: parts["plane-marks"] },
+            plane.trailPaths()), "image/svg+xml");
+        parts.shared.textContent = "Плоскость сохранена в файл chord-plane.svg: рельеф, следы поисков и корни, как на экране.";
+    });
     update();
 
     attachStepping(parts, {

@@ -17,18 +17,29 @@ export function createLandscapeChoice({ select, legend }, lifetime, picked) {
         // count searches to pick from; shown: the one whose landscape is shown.
         show(count, shown) {
             if (select.length !== count) {
-                select.replaceChildren(...Array.from({ length: count }, (_, s) => new Option(String(s + 1), String(s))));
+                select.replaceChildren(...Array.from({ length: count }, (_, s) => new Option(`поиск ${s + 1}`, String(s))));
                 select.disabled = count === 0;
             }
             select.value = String(shown);
         },
-        // range: the values of log₁₀|P| shaded, {lo, hi}, or null for none;
-        // stepped: whether any search has a point.
+        // range: the values of log₁₀|P| shaded, {lo, hi}, and where the
+        // tolerance line is (landscape.js), or null for none; stepped:
+        // whether any search has a point. Told again only when it changes,
+        // as the legend is read out then.
         said(range, stepped) {
             const search = Number(select.value) + 1;
-            legend.textContent = !range ? (stepped ? "Рельефа нет: |P| всюду равен 0 или не определён." : "")
+            const limit = programNumber(tolerance);
+            const line = range && {
+                "in view": `, жирная — допуск |P| = ${limit}.`,
+                above: `; |P| всюду на виду меньше допуска ${limit}.`,
+                below: `; |P| всюду на виду больше допуска ${limit}, его линии здесь нет.`,
+                beyond: `; линия допуска |P| = ${limit} — за краем вида.`,
+            }[range.line];
+            const text = !range ? (stepped ? "Рельефа нет: |P| всюду равен 0 или не определён." : "")
                 : `Рельеф поиска ${search}: log₁₀|P(x)| его многочлена, от ${range.lo.toFixed(1)} (темнее) до ${range.hi.toFixed(1)}`
-                + ` (светлее); линии — целые степени 10, жирная — допуск |P| = ${programNumber(tolerance)}.`;
+                + ` (светлее); тонкие линии — целые степени 10${line}`;
+            if (legend.textContent !== text)
+                legend.textContent = text;
         },
     };
 }

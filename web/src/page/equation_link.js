@@ -37,18 +37,21 @@ export function linkedInput(fragment) {
 }
 
 // The button that copies the link to the lines the run going on has read
-// (linesRead(): each with its line end, null for the end of the input), and
-// shows it in output, where it can be copied by hand too.
-export function offerLink(button, output, linesRead) {
+// (linesRead(): each with its line end, null for the end of the input): said
+// tells in a few words what became of it, read out; address shows it, to be
+// copied by hand too, and is not read out on every press.
+export function offerLink(button, { said, address }, linesRead) {
     button.addEventListener("click", async () => {
         const lines = linesRead().filter(line => line !== null).map(line => line.replace(/\n$/, ""));
         if (lines.length === 0) {
-            output.textContent = "Сначала введите уравнение: ссылка набирает введённые строки.";
+            said.textContent = "Сначала введите уравнение: ссылка набирает введённые строки.";
             return;
         }
         const link = linkTo(lines);
         const copied = await navigator.clipboard?.writeText(link).then(() => true, () => false);
-        output.textContent = `${copied ? "Ссылка скопирована" : "Скопируйте ссылку"}: ${link}`;
-        output.dataset.link = link;
+        address.textContent = link;
+        address.hidden = false;
+        said.textContent = copied ? "Ссылка скопирована; она ниже." : "Скопировать не удалось: скопируйте ссылку ниже.";
+        said.dataset.link = link;
     });
 }

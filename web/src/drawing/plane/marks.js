@@ -1,8 +1,8 @@
 // The marks of the plane: the start points 0 and 1 + i, the roots whose
 // search is shown to its end, hollow where the program wrote the remark, and
-// the true roots as crosses. A point beyond the view is shown at the edge by
-// a chevron pointing to it and named with its direction and value, never by
-// the mark of a point there.
+// the true roots as crosses, each over a light casing. A point beyond the
+// view is shown at the edge by a chevron pointing to it and named with its
+// direction and value, never by the mark of a point there.
 
 import { starts } from "../../data/chord_method.js";
 import { programComplex } from "../../data/numbers.js";
@@ -11,6 +11,19 @@ import { atEdge, chevron, within } from "./edges.js";
 import { svgElement } from "./svg.js";
 
 const boxOf = (x, y, r) => ({ x: x - r, y: y - r, w: 2 * r, h: 2 * r });
+
+// The shapes of a mark, each over its casing: a copy of its outline, wider
+// and white (page.css).
+function cased(...shapes) {
+    const casings = shapes.map(shape => {
+        const casing = shape.cloneNode();
+        for (const name of ["class", "fill", "stroke"])
+            casing.removeAttribute(name);
+        casing.setAttribute("class", "casing");
+        return casing;
+    });
+    return [...casings, ...shapes];
+}
 
 // Draws the marks into layer; returns what a label must not cover (taken)
 // and the points to name (named: {x, y, name, alone}, alone for the names
@@ -37,8 +50,11 @@ export function drawMarks(layer, { view, searches, count, colors, trueRoots }) {
     };
 
     for (const start of starts) {
-        mark(start, start.name, (p, edge) => (edge ? chevron(edge, 7, { class: "start" })
-            : svgElement("rect", { x: p.x - 4, y: p.y - 4, width: 8, height: 8, class: "start" })));
+        mark(start, start.name, (p, edge) => {
+            const group = svgElement("g");
+            group.append(...cased(edge ? chevron(edge, 7, { class: "start" }) : svgElement("rect", { x: p.x - 4, y: p.y - 4, width: 8, height: 8, class: "start" })));
+            return group;
+        });
     }
     const shown = shownPoints(searches, count);
     searches.forEach((search, s) => {
@@ -50,21 +66,30 @@ export function drawMarks(layer, { view, searches, count, colors, trueRoots }) {
                 "data-im": search.root.im, "data-end": search.end });
             if (edge)
                 group.setAttribute("data-outside", "");
-            group.append(edge ? chevron(edge, 8, { stroke: colors[s], fill: hollow ? "#fff" : colors[s] })
-                : svgElement("circle", { cx: p.x, cy: p.y, r: 6, stroke: colors[s], fill: hollow ? "#fff" : colors[s] }));
+            group.append(...cased(edge ? chevron(edge, 8, { stroke: colors[s], fill: hollow ? "#fff" : colors[s] })
+                : svgElement("circle", { cx: p.x, cy: p.y, r: 6, stroke: colors[s], fill: hollow ? "#fff" : colors[s] })));
             return group;
         });
     });
 
-    for (const root of trueRoots) {
+    // The true roots: crosses, and beyond the view chevrons, each root's
+    // copies named once, with its value, as the printed roots' are.
+    trueRoots.forEach((root, k) => {
         const p = at(root);
         const cross = svgElement("g", { class: "true-root", "data-re": root.re, "data-im": root.im });
-        if (within(p, viewed)) {
-            cross.append(svgElement("path", { d: `M${p.x - 5} ${p.y - 5}l10 10m0 -10l-10 10` }));
-            taken.push(boxOf(p.x, p.y, 6));
-        }
         layer.append(cross);
-    }
+        if (within(p, viewed)) {
+            cross.append(...cased(svgElement("path", { d: `M${p.x - 5} ${p.y - 5}l10 10m0 -10l-10 10` })));
+            taken.push(boxOf(p.x, p.y, 6));
+            return;
+        }
+        const edge = atEdge(p, view.size);
+        cross.append(...cased(chevron(edge, 6, {})));
+        taken.push(boxOf(edge.x, edge.y, 6 * Math.SQRT2));
+        const copy = k > 0 && trueRoots[k - 1].re === root.re && trueRoots[k - 1].im === root.im;
+        if (!copy)
+            named.push({ x: edge.x, y: edge.y, name: `истинный ${edge.arrow} ${programComplex(root)}`, alone: true });
+    });
     return { taken, named };
 }
 

@@ -118,6 +118,11 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             marks.replaceChildren();
             texts.replaceChildren();
             const { taken, named } = drawMarks(marks, { view, ...showing, colors });
+            // No label covers a trail's chevron at the edge either.
+            for (const edge of trailMarks.querySelectorAll(".edge")) {
+                const { x, y, width: w, height: h } = edge.getBBox();
+                taken.push({ x, y, w, h });
+            }
             drawTexts({ grid: viewChanged ? grid : null, texts, marks }, { view, taken, named });
         }
         drawn = { view: view.key(), landscape: landscape?.group, stale: landscape?.stale, front, trueRoots: showing.trueRoots };

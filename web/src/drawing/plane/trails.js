@@ -141,6 +141,9 @@ function lookOf(search, trail, length, color) {
     return { color, width: thin ? 1 / devicePixelRatio : width, dash: search.remark && shown.count <= mostWidePieces ? remarkDash : [], ...shown };
 }
 
+// The light casing under a trail: white, wider, unbroken.
+const casingOf = look => ({ ...look, color: "#fff", width: look.width + 3, dash: [] });
+
 // Whether the piece at k begins where the one before it ends.
 const joined = (pieces, k) => pieces[k] === pieces[k - 2] && pieces[k + 1] === pieces[k - 1];
 
@@ -226,10 +229,14 @@ export function createTrails(canvas) {
                 context.clearRect(0, 0, width, height);
                 context.setTransform(ratio, 0, 0, ratio, 0, 0);
             }
+            // Each trail over a light casing, as maps draw roads, so that it
+            // reads over the darkest landscape.
             trails.forEach(({ look }, s) => {
                 const from = growing && s < painted.looks.length ? painted.looks[s].count : 0;
-                if (from < look.count)
+                if (from < look.count) {
+                    paint(context, from, look.count, casingOf(look));
                     paint(context, from, look.count, look);
+                }
             });
             painted = { key, looks: trails.map(t => t.look) };
 
@@ -255,9 +262,12 @@ export function createTrails(canvas) {
         },
         // The trails as painted, as SVG paths, for the plane's file.
         paths(shown) {
-            return trailsOf(shown).trails.map(({ look }) => svgElement("path", { class: "trail", d: pathData(look),
-                fill: "none", stroke: look.color, "stroke-width": look.width === width ? width : 1,
-                ...(look.dash.length > 0 ? { "stroke-dasharray": look.dash.join(" ") } : {}) }));
+            const path = (look, className) => svgElement("path", { class: className, d: pathData(look), fill: "none", stroke: look.color,
+                "stroke-width": look.width, "stroke-linejoin": "round", ...(look.dash.length > 0 ? { "stroke-dasharray": look.dash.join(" ") } : {}) });
+            return trailsOf(shown).trails.flatMap(({ look }) => {
+                const drawn = { ...look, width: look.width === width ? width : 1 };
+                return [path(casingOf(drawn), "trail-casing"), path(drawn, "trail")];
+            });
         },
     };
 }
