@@ -331,8 +331,11 @@ describe(`${engine}, at a desktop`, () => {
     // The first search's trail through the points of the steps file, framed,
     // and zoomed in as far as the plane goes towards one of them with + and
     // Shift + arrows: x² + i's 10000 points on one line, and the last of
-    // x⁹ − 1's first search, a millionth from its root.
-    for (const [name, pick] of [["step_budget", points => points[5000]], ["ninth_roots_of_unity", points => points[points.length - 1]]]) {
+    // x⁹ − 1's first search, a millionth from its root; and (x − 1)⁹ zoomed
+    // in on its root, where its landscape must span what log₁₀|P| does,
+    // 9 log₁₀|x − 1| (exact in double there), not rounding noise.
+    for (const [name, pick] of [["step_budget", points => points[5000]], ["ninth_roots_of_unity", points => points[points.length - 1]],
+        ["ninefold_root", () => [1, 0]]]) {
         test(`${name}: the first trail, framed and at the deepest zoom, drawn through its points`, async () => {
             await page.walk("fresh");
             await typeCase(page, cases[name]);
@@ -355,7 +358,14 @@ describe(`${engine}, at a desktop`, () => {
                 const [nowLeft, nowRight] = (await view(page)).split(" ").map(Number);
                 zoomed = nowRight - nowLeft < right - left;
             }
-            assert.ok(await checks.checkTrail(page, points) >= 1, "zoomed in");
+            if (name !== "ninefold_root")
+                return assert.ok(await checks.checkTrail(page, points) >= 1, "zoomed in");
+            assert.ok(await page.until(() => $("[data-part=plane-ground] .landscape:not([transform])")));
+            const [left, right, bottom, top] = (await view(page)).split(" ").map(Number);
+            const cell = 4 * (right - left) / await page.on(plane, svg => svg.viewBox.baseVal.width);
+            const [lo, hi] = /от (\S+) \(темнее\) до (\S+)/.exec(await page.text("[data-part=legend-text]")).slice(1).map(Number);
+            const farthest = 9 * Math.log10(Math.max(...[left, right].flatMap(re => [bottom, top].map(im => Math.hypot(re - 1, im)))));
+            assert.ok(Math.abs(hi - farthest) < 0.2 && lo <= 9 * Math.log10(cell) + 0.1, [lo, hi, farthest, 9 * Math.log10(cell)]);
         });
     }
 

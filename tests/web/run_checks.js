@@ -26,7 +26,7 @@ async function shown() {
     return { told: window.told, steps: $("[data-part=csv]").hidden ? "" : await file("csv"), roots: await file("roots-csv"),
         trails: all("[data-part=plane] .trail", t => Number(t.dataset.points)),
         marks: all("[data-part=plane] .root", r => ({ ...r.dataset, remark: r.classList.contains("remark"), outside: r.hasAttribute("data-outside") })),
-        texts: all("[data-part=plane] text", t => [t.textContent, box(t)]), boxes: all(".root > *, .start, .true-root > *", box),
+        texts: all("[data-part=plane] text", t => [t.textContent, box(t)]), boxes: all(".root > *, .start, .true-root > *, .trail .edge", box),
         view: plane.dataset.view.split(" ").map(Number), stepTable: all("[data-part=table] tbody tr", row => [...row.cells].map(cell => cell.textContent)),
         range: $("[data-part=range]").textContent, notes: $("[data-part=accuracy-notes]").textContent,
         ink: pixels.filter((v, k) => k % 4 === 0 && v < 40 && Math.abs(pixels[k + 1] - 114) < 40 && Math.abs(pixels[k + 2] - 178) < 40).length,

@@ -141,8 +141,13 @@ def check_roots(name, case, polynomials, printed):
     expect(f"{name}: no other true roots drawn", not crosses, crosses)
     notes, everything = case["notes"], at_infinity == len(polynomials[0])
     times = {sum(1 for u in truth if close(u, t, abs(t))) for t in truth} - {1}
+    # A true root of multiplicity m missed where no printed root came within 10^(−3/m) of its modulus.
+    printed_at = [mpmath.mpc(f(float(re_)), f(float(im))) for _, re_, im, _ in printed]
+    missed = [t for t in truth if not any(abs(z - t) <= abs(t) * 10 ** (-3 / sum(1 for u in truth if close(u, t, abs(t))))
+                                          for z in printed_at) and abs(t) > 0]
     expect(f"{name}: the notes", (f"на бесконечности — {at_infinity}" in notes) == (0 < at_infinity and not everything)
-           and ("любое число" in notes) == everything and all(f"кратности {m}" in notes for m in times), notes)
+           and ("любое число" in notes) == everything and all(f"кратности {m}" in notes for m in times)
+           and ("ни один напечатанный не подошёл" in notes) == bool(missed), [notes, missed])
 
 def check_landscape(name, s, table, land):
     """Search s's landscape: its darkest cells at a root of its polynomial, its tolerance line where |P| is the tolerance; its

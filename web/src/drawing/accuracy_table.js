@@ -1,6 +1,7 @@
 // "Точность корней", once the last root is written: for each printed root
-// a row of its numbers against the nearest true root (data/accuracy.js),
-// headed by its name, and its story in the row below; the notes for the
+// a row headed by its name: the root as printed, its distance to the
+// nearest true root and |P| there (data/accuracy.js), and that true root;
+// its story in the row below; the notes for the
 // inputs with no plain answer; and the link to chord-roots.csv.
 
 import { measure, notes, rootsFile, shortNumber, trueRootText } from "../data/accuracy.js";
@@ -8,8 +9,7 @@ import { programComplex } from "../data/numbers.js";
 import { remarkWords, story } from "../data/story.js";
 import { offerFile } from "./saved_files.js";
 
-// A cell of lines: each a text, the first with a break opportunity between
-// a complex number's parts.
+// A cell of lines, each a text.
 function cell(name, lines) {
     const element = document.createElement(name);
     lines.filter(Boolean).forEach((text, k) => {
@@ -29,12 +29,12 @@ function rows(measured, searches) {
         const remark = remarkWords(search);
         const truth = !nearest ? ["не определён"] : [trueRootText(nearest), nearest.multiplicity > 1 ? `кратности ${nearest.multiplicity}` : "",
             nearest.radius === null ? "радиус не доказан" : `радиус ${shortNumber(nearest.radius)}`];
-        numbers.append(head, cell("td", [programComplex(search.root), remark === "нет" ? "" : remark]), cell("td", truth),
-            cell("td", [error === null ? "—" : shortNumber(error), `|P| ${shortNumber(p)}`]));
+        numbers.append(head, cell("td", [programComplex(search.root), remark === "нет" ? "" : remark,
+            `расстояние ${error === null ? "—" : shortNumber(error)}`, `|P| ${shortNumber(p)}`]), cell("td", truth));
         const told = document.createElement("tr");
         told.className = "story";
         const text = cell("td", [story(searches, s)]);
-        text.colSpan = 3;
+        text.colSpan = 2;
         told.append(text);
         return [numbers, told];
     });
