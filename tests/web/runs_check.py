@@ -52,7 +52,8 @@ def check_drawing(name, run, printed, steps):
     """The drawing, the step table's first page, the steps file, the roots file's roots, each story, against the transcript."""
     if not printed:
         return expect(f"{name}: a drawing with no search", not run["steps"] and not run["trails"] and not run["marks"], run)
-    expect(f"{name}: the steps file's header", run["steps"].startswith("search,step,re,im,abs_p,order,end,remark\n"))
+    expect(f"{name}: the steps file's header, and inf and nan as the program writes them", run["steps"].startswith("search,step,re,im,abs_p,order,end,remark\n")
+           and not re.search(r"Infinity|NaN", run["steps"]))
     expect(f"{name}: a trail and a root for each root printed", len(run["trails"]) == len(run["marks"]) == len(printed), run["trails"])
     expect(f"{name}: the table's first page", run["range"] == f"Строки 1–{len(run['stepTable'])} из {len(steps)}", run["range"])
     for k, (cells, row) in enumerate(zip(run["stepTable"], steps)):

@@ -17,7 +17,7 @@ import { contour } from "./contours.js";
 import { svgElement } from "./svg.js";
 
 const cell = 4; // pixels
-// The ends of the shading, 3.3:1 apart, the decade lines (page.css) 4:1
+// The ends of the shading, 3.3:1 apart, the decade lines (page.css) 3.6:1
 // against the darker.
 const light = [255, 250, 235];
 const dark = [110, 140, 180];
