@@ -31,7 +31,8 @@ async function shown() {
         range: $("[data-part=range]").textContent, notes: $("[data-part=accuracy-notes]").textContent,
         ink: pixels.filter((v, k) => k % 4 === 0 && v < 40 && Math.abs(pixels[k + 1] - 114) < 40 && Math.abs(pixels[k + 2] - 178) < 40).length,
         table: all("[data-part=accuracy-table] tbody tr.story", row => row.textContent),
-        crosses: all(".true-root", cross => [Number(cross.dataset.re), Number(cross.dataset.im)]) };
+        // The true roots drawn: a cross, or a chevron at the edge.
+        crosses: all(".true-root", cross => cross.childElementCount > 0 && [Number(cross.dataset.re), Number(cross.dataset.im)]).filter(Boolean) };
 }
 
 // chord-steps.csv as the page offers it; "" before it does.

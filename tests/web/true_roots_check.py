@@ -1,27 +1,22 @@
 #!/usr/bin/python3
-# The page's true roots (web/src/data/true_roots.js, bundled by esbuild) against exact roots and mpmath at 80 digits: each
+# The page's true roots (web/src/data/true_roots.js, bundled by esbuild) against exact roots (sympy) and mpmath at 80 digits: each
 # root the double nearest the truth, its multiplicity exact, its radius holding it, real polynomials' roots real or in
 # conjugate pairs exactly; and the landscape's log₁₀|P| against 60-digit values at the deepest zoom around a ninefold root.
 #   true_roots_check.py esbuild true_roots.js
-import ctypes, fractions, json, math, mpmath, random, subprocess, sys, tempfile
+import ctypes, json, mpmath, random, subprocess, sympy, sys, tempfile
 
 mpmath.mp.dps = 80
-F = fractions.Fraction
-f32 = lambda x: ctypes.c_float(x).value
+F, x = sympy.Rational, sympy.Symbol("x")
+f32 = lambda v: ctypes.c_float(v).value
+mp = lambda q: mpmath.mpf(q.p) / q.q
 
-def expanded(roots):
-    """The coefficients (highest first, [re, im] Fractions) of the product of (x - root)^m, root an exact (re, im)."""
-    p = [(F(1), F(0))]
-    for (re, im), m in roots:
-        for _ in range(m):
-            p = [(a - re * c + im * d if k else a, b - re * d - im * c if k else b) for k, (a, b), (c, d)
-                 in ((k, p[k] if k < len(p) else (F(0), F(0)), p[k - 1] if k else (F(0), F(0))) for k in range(len(p) + 1))]
-    return p
+parts = lambda z: [F(v) for v in sympy.Expr.as_real_imag(sympy.sympify(z))]
 
 def exact(roots):
-    p = expanded(roots)
-    assert all(f32(float(x)) == x for c in p for x in c), f"not floats: {roots}"
-    return [[float(a), float(b)] for a, b in p], [(mpmath.mpc(mpmath.mpf(re.numerator) / re.denominator, mpmath.mpf(im.numerator) / im.denominator), m) for (re, im), m in roots]
+    """The coefficients, exact floats, of the product of (x − root)^m, each root exact; and its roots."""
+    p = [parts(c) for c in sympy.Poly(sympy.prod([(x - r) ** m for r, m in roots]), x).all_coeffs()]
+    assert all(f32(float(v)) == v for c in p for v in c), f"not floats: {roots}"
+    return [[float(v) for v in c] for c in p], [(mpmath.mpc(*map(mp, parts(r))), m) for r, m in roots]
 
 def typed(text):
     """Coefficients as the program reads them, and the true roots from mpmath (simple ones)."""
@@ -30,7 +25,6 @@ def typed(text):
 
 random.seed(7)
 wide = lambda n: " ".join(f"{random.choice('-+')}{10 ** random.uniform(-20, 20):.6g}" for _ in range(n + 1))
-one = (F(1), F(0))
 cases = {
     "sizes 32 orders apart: 100x² + x + 1e-34": typed("100 1 1e-34"),
     "sizes 32 orders apart: 1e-20x² + x + 1e-12": typed("1e-20 1 1e-12"),
@@ -40,35 +34,34 @@ cases = {
     "conjugate pairs: x⁴ + x + 1": typed("1 0 0 1 1"),
     "real roots: x³ − 2x − 5": typed("1 0 -2 -5"),
     **{f"wide coefficients, degree {n}": typed(wide(n)) for n in (5, 7, 9, 9)},
-    "double and simple 2⁻²⁰ apart": exact([(one, 2), ((1 + F(1, 2**20), F(0)), 1)]),
-    "double and simple 2⁻¹⁶ apart": exact([(one, 2), ((1 + F(1, 2**16), F(0)), 1)]),
-    **{f"two simple 2⁻{k} apart beside a double": exact([((F(-1, 2), F(0)), 2), ((F(1, 4), F(0)), 1), ((F(1, 4) + F(1, 2**k), F(0)), 1)])
+    "double and simple 2⁻²⁰ apart": exact([(1, 2), (1 + F(1, 2**20), 1)]),
+    "double and simple 2⁻¹⁶ apart": exact([(1, 2), (1 + F(1, 2**16), 1)]),
+    **{f"two simple 2⁻{k} apart beside a double": exact([(F(-1, 2), 2), (F(1, 4), 1), (F(1, 4) + F(1, 2**k), 1)])
        for k in (20, 22, 24)},
-    "triple beside a simple 2⁻¹³ away": exact([(one, 3), ((1 + F(1, 2**13), F(0)), 1)]),
-    "eightfold beside a simple 2⁻⁷ away": exact([(one, 8), ((1 + F(1, 2**7), F(0)), 1)]),
-    "sevenfold and double 2⁻⁴ apart": exact([(one, 7), ((1 + F(1, 16), F(0)), 2)]),
-    "complex triple and a zero": exact([((F(1), F(1)), 3), ((F(0), F(0)), 1)]),
-    "ninefold": exact([(one, 9)]),  # last: its landscape is checked too
+    "triple beside a simple 2⁻¹³ away": exact([(1, 3), (1 + F(1, 2**13), 1)]),
+    "eightfold beside a simple 2⁻⁷ away": exact([(1, 8), (1 + F(1, 2**7), 1)]),
+    "sevenfold and double 2⁻⁴ apart": exact([(1, 7), (1 + F(1, 16), 2)]),
+    "complex triple and a zero": exact([(1 + sympy.I, 3), (0, 1)]),
+    "ninefold": exact([(1, 9)]),  # last: its landscape is checked too
 }
 
 with tempfile.TemporaryDirectory() as folder:
     subprocess.run([sys.argv[1], "--bundle", "--format=esm", "--log-level=warning", sys.argv[2], f"--outfile={folder}/roots.mjs"], check=True)
     script = f"""import {{ trueRoots, logModulus }} from "{folder}/roots.mjs";
-        const [cases, grid] = JSON.parse(require("fs").readFileSync(0, "utf8"));
+        const [cases, grid] = JSON.parse((await import("fs")).readFileSync(0, "utf8"));
         const land = logModulus(cases[cases.length - 1]);
         console.log(JSON.stringify([cases.map(p => trueRoots(p).roots), grid.map(([re, im]) => land(re, im))]));"""
-    script = script.replace('require("fs")', '(await import("fs"))')
     # The deepest zoom the plane allows around 1: a millionth of the framed view, some 2 wide.
     grid = [[1 + (i + 0.5) * 1e-7, (j + 0.5) * 1e-7] for i in range(-10, 11) for j in range(-10, 11)]
     found, heights = json.loads(subprocess.run(["node", "--input-type=module", "-e", script], check=True, capture_output=True, text=True,
                                                input=json.dumps([[p for p, _ in cases.values()], grid])).stdout, parse_int=float)
 
 failures = []
-nearest = lambda x: float(x)  # mpmath rounds to the nearest double
 for (name, (p, truth)), roots in zip(cases.items(), found):
     real = all(c[1] == 0 for c in p)
     for t, m in truth:
-        mine = [r for r in roots if r["re"] == nearest(t.real) and r["im"] == nearest(t.imag)]
+        # float() rounds to the nearest double.
+        mine = [r for r in roots if r["re"] == float(t.real) and r["im"] == float(t.imag)]
         good = len(mine) == m and all(r["multiplicity"] == m and r["radius"] is not None
                                       and abs(mpmath.mpc(r["re"], r["im"]) - t) <= r["radius"] for r in mine)
         good or failures.append(f"{name}: the root {mpmath.nstr(t, 20)} of multiplicity {m}: {mine or roots}")

@@ -60,15 +60,29 @@ function newton(p, z) {
     return isZero(value) ? [0, 0] : div(z, sub([p.length - 1, 0], mul(w, div(slope, value))));
 }
 
-// Aberth's step for root i: Newton's correction n turned away from the
-// other roots.
-function aberthStep(z, i, n, difference) {
-    let sum = [0, 0];
-    for (let j = 0; j < z.length; ++j) {
-        if (j !== i)
-            sum = add(sum, div(one, difference(i, j)));
+// Aberth's iteration: each round moves each root i by Newton's correction
+// n(i) turned away from the other roots (difference(i, j): zᵢ − zⱼ as a
+// double; move(i, w) moves zᵢ by −w), until no root moves by more than
+// small times its modulus (size(i)), or the rounds are spent.
+function aberth(count, { n, difference, move, size, small, rounds }) {
+    for (let round = 0; round < rounds; ++round) {
+        let moved = false;
+        for (let i = 0; i < count; ++i) {
+            const ratio = n(i);
+            let sum = [0, 0];
+            for (let j = 0; j < count; ++j) {
+                if (j !== i)
+                    sum = add(sum, div(one, difference(i, j)));
+            }
+            const w = div(ratio, sub(one, mul(ratio, sum)));
+            if (!w.every(Number.isFinite))
+                continue;
+            move(i, w);
+            moved ||= abs(w) > small * size(i);
+        }
+        if (!moved)
+            return;
     }
-    return div(n, sub(one, mul(n, sum)));
 }
 
 // Complex double-double numbers: [re, im], each [lo, hi].
@@ -103,34 +117,13 @@ function factorRoots(factor) {
     const coefficients = factor.map(([a, b]) => [toDouble(a * c + b * d, norm), toDouble(b * c - a * d, norm)]);
     const p = coefficients.map(([re, im]) => [re[0], im[0]]);
     const z = startPoints(p.map(abs));
-    const plain = (i, j) => sub(z[i], z[j]);
-    for (let round = 0; round < 500; ++round) {
-        let moved = false;
-        for (let i = 0; i < z.length; ++i) {
-            const w = aberthStep(z, i, newton(p, z[i]), plain);
-            if (!w.every(Number.isFinite))
-                continue;
-            z[i] = sub(z[i], w);
-            moved ||= abs(w) > 4 * eps * abs(z[i]);
-        }
-        if (!moved)
-            break;
-    }
+    aberth(z.length, { n: i => newton(p, z[i]), difference: (i, j) => sub(z[i], z[j]), move: (i, w) => (z[i] = sub(z[i], w)),
+        size: i => abs(z[i]), small: 4 * eps, rounds: 500 });
     const ddp = coefficients.map(([re, im]) => [[re[1], re[0]], [im[1], im[0]]]);
     const zz = z.map(dd);
-    const fine = (i, j) => [zz[i][0][1] - zz[j][0][1] + (zz[i][0][0] - zz[j][0][0]), zz[i][1][1] - zz[j][1][1] + (zz[i][1][0] - zz[j][1][0])];
-    for (let round = 0; round < 12; ++round) {
-        let moved = false;
-        for (let i = 0; i < zz.length; ++i) {
-            const w = aberthStep(zz, i, ddNewton(ddp, zz[i]), fine);
-            if (!w.every(Number.isFinite))
-                continue;
-            zz[i] = [ddDiffDd(zz[i][0], [0, w[0]]), ddDiffDd(zz[i][1], [0, w[1]])];
-            moved ||= abs(w) > 2 ** -100 * abs(rounded(zz[i]));
-        }
-        if (!moved)
-            break;
-    }
+    aberth(zz.length, { n: i => ddNewton(ddp, zz[i]),
+        difference: (i, j) => [zz[i][0][1] - zz[j][0][1] + (zz[i][0][0] - zz[j][0][0]), zz[i][1][1] - zz[j][1][1] + (zz[i][1][0] - zz[j][1][0])],
+        move: (i, w) => (zz[i] = [ddDiffDd(zz[i][0], [0, w[0]]), ddDiffDd(zz[i][1], [0, w[1]])]), size: i => abs(rounded(zz[i])), small: 2 ** -100, rounds: 12 });
     return zz.map(rounded);
 }
 
