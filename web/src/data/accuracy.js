@@ -4,7 +4,7 @@
 // dividing cost; the notes for the inputs that have no plain answer; and the
 // same as a file, chord-roots.csv.
 
-import { abs, evaluate, pair, sub } from "./complex.js";
+import { abs, horner, pair, sub } from "./complex.js";
 import { integerPolynomial, logModulusAt } from "./exact.js";
 import { doubleNumber, fileNumber, programNumber } from "./numbers.js";
 import { eachRootOnce, trueRoots } from "./true_roots.js";
@@ -24,7 +24,7 @@ const near = (root, t) => {
 // up to a double; in double precision otherwise.
 function modulus(polynomial, z) {
     if (!polynomial.flat().every(Number.isFinite))
-        return abs(evaluate(polynomial, z).value);
+        return abs(horner(polynomial, ...z));
     const { polynomial: exact, shift } = integerPolynomial(polynomial);
     return Math.exp(logModulusAt(exact, z) - shift * Math.LN2);
 }

@@ -17,8 +17,7 @@ export function div(a, b) {
 // A point of the page's ({re, im}) as a pair.
 export const pair = z => [z.re, z.im];
 
-// P(re + im·i) by Horner's scheme, in plain numbers and an indexed loop, as
-// it runs for every cell of a landscape.
+// P(re + im·i) by Horner's scheme, in plain numbers.
 export function horner(p, re, im) {
     let a = 0;
     let b = 0;
@@ -29,13 +28,3 @@ export function horner(p, re, im) {
     }
     return [a, b];
 }
-
-// P(z), and the bound of Horner's rounding error there.
-export function evaluate(p, z) {
-    let size = 0;
-    for (const c of p)
-        size = size * abs(z) + abs(c);
-    return { value: horner(p, z[0], z[1]), error: 4 * p.length * eps * size };
-}
-
-export const derivative = p => p.slice(0, -1).map((c, k) => [c[0] * (p.length - 1 - k), c[1] * (p.length - 1 - k)]);

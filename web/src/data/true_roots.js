@@ -41,7 +41,7 @@ function startPoints(moduli) {
 }
 
 // p(z) and p'(z) by Horner's scheme.
-function horner(p, z) {
+function valueAndSlope(p, z) {
     let [value, slope] = [[0, 0], [0, 0]];
     for (const c of p)
         [slope, value] = [add(mul(slope, z), value), add(mul(value, z), c)];
@@ -52,11 +52,11 @@ function horner(p, z) {
 // at w = 1/z, as z / (n − w q'(w)/q(w)).
 function newton(p, z) {
     if (abs(z) <= 1) {
-        const [value, slope] = horner(p, z);
+        const [value, slope] = valueAndSlope(p, z);
         return isZero(value) ? [0, 0] : div(value, slope);
     }
     const w = div(one, z);
-    const [value, slope] = horner(p.slice().reverse(), w);
+    const [value, slope] = valueAndSlope(p.slice().reverse(), w);
     return isZero(value) ? [0, 0] : div(z, sub([p.length - 1, 0], mul(w, div(slope, value))));
 }
 

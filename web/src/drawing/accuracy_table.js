@@ -1,8 +1,7 @@
 // "Точность корней", once the last root is written: for each printed root
 // a row headed by its name: the root as printed, its distance to the
 // nearest true root and |P| there (data/accuracy.js), and that true root;
-// its story in the row below; the notes for the
-// inputs with no plain answer; and the link to chord-roots.csv.
+// its story in the row below; the notes; and the link to chord-roots.csv.
 
 import { measure, notes, rootsFile, shortNumber, trueRootText } from "../data/accuracy.js";
 import { programComplex } from "../data/numbers.js";
