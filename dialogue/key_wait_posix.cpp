@@ -132,6 +132,11 @@ void resumeWait()
 
 // Set by every SIGCONT: one that came while a stop was being raised cancels it.
 volatile std::sig_atomic_t continued = 0;
+// Set while chord stops by a stop signal's default action, until its handler
+// is back: a SIGCONT then leaves the wait's mode to the stop's handler, so
+// that a second stop in between, which the default action takes, finds the
+// terminal as the user had it, as the first did.
+volatile std::sig_atomic_t stopping = 0;
 
 void unblock(int signal)
 {
@@ -153,6 +158,7 @@ void actByDefault(int signal)
     byDefault.sa_handler = SIG_DFL;
     sigaction(signal, &byDefault, &ours);
     if (stops(signal)) {
+        stopping = 1;
         continued = 0;
         unblock(SIGCONT);
         // kill, not raise: raise blocks every signal around its call, and a
@@ -170,6 +176,7 @@ void actByDefault(int signal)
         raise(signal);
     }
     sigaction(signal, &ours, nullptr);
+    stopping = 0;
 }
 
 void onSignal(int signal)
@@ -177,6 +184,10 @@ void onSignal(int signal)
     const int saved = errno;
     if (signal == SIGCONT) {
         continued = 1;
+        if (stopping) {
+            errno = saved;
+            return;
+        }
     } else {
         // Leave the terminal as it was, then stop or end.
         setMode(savedMode);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a chord program at a terminal as a user does, in a tmux pane of our own, from sh, which then shows its status,
 # whether the terminal's mode is as before, and how many typed bytes no one read. tests/CMakeLists.txt says each scenario:
-#   at_terminal.sh [-n] [-f] key|signal|typed|ahead|redirected|stop|discarded|background|flurry [ARGUMENTS] -- command...
+#   at_terminal.sh [-n] [-f] key|signal|typed|ahead|redirected|stop|discarded|background|flurry|again [ARGUMENTS] -- command...
 # -n: no line end of its own after the key, as on Windows; -f: 1100 descriptors open.
 set -uo pipefail
 line_end=$'\r\n'
@@ -37,7 +37,7 @@ unless ($job = fork) { setpgid 0, 0; tcsetpgrp fileno $tty, $$; $SIG{TTOU} = "DE
 waitpid $job, 0; tcsetpgrp fileno $tty, getpgrp' >own_job
 declare -A redirection=([typed]= [redirected]='</dev/null >output'
     [background]='</dev/null & until [ -e released ]; do sleep 0.1; done; stty $(cat before)')
-declare -A before=([ahead]='until [ -e typed ]; do sleep 0.1; done;' [flurry]='perl own_job' [background]='stty -echo -icanon;')
+declare -A before=([ahead]='until [ -e typed ]; do sleep 0.1; done;' [flurry]='perl own_job' [again]='perl own_job' [background]='stty -echo -icanon;')
 run="stty -g >before; ${before[$scenario]-} ${crowd-} $(printf '%q ' "$@") ${redirection[$scenario]-</dev/null}"
 if [[ $scenario == stop || $scenario == background ]]; then
     SHELL=/bin/sh pane -f /dev/null new-session -d -x 100 -y 30 "exec sh -i"
@@ -48,7 +48,7 @@ fi
 tty=$(pane display -p '#{pane_tty}')
 # Waiting for the key: the prompt, in a character set the pane may not show, and the wait's mode.
 waits() { await shows "A()=" -icanon; }
-[[ $scenario == @(key|signal|stop|flurry|discarded) ]] && waits
+[[ $scenario == @(key|signal|stop|flurry|again|discarded) ]] && waits
 case $scenario in
 ahead | redirected)
     ((${#args[@]} == 0)) || pane send-keys "${args[@]}"
@@ -89,15 +89,20 @@ background)
     touch released
     await shows Stopped "icanon echo"
     ;;
-flurry)
-    # Frozen on its way to stop once the mode is given back, and continued then: each on a processor of its own.
+flurry | again)
+    # Signals sent 200 times by a script on another processor than the program's. flurry: frozen on its way to stop
+    # once the mode is given back, and continued then. again: continued, and stopped again as soon as the wait's mode
+    # is back, which may be before its handler of stops is: stopped, it has given back the mode each time.
     taskset -p -c 0 "$(pid)" >/dev/null
+    declare -A signals=([flurry]='kill "TSTP", $pid; await \&canonical; kill "STOP", $pid; await sub { in("T") };'
+        [again]='kill "TSTP", $pid; await sub { in("T") }; kill "CONT", $pid; for ($n = 0; canonical && $n < 1e6; ++$n) {}
+            kill "TSTP", $pid; await sub { in("T") }; canonical or exit 2;')
     taskset -c "$(($(nproc) - 1))" perl -MPOSIX -e '($pid, $tty) = @ARGV; sysopen $t, $tty, O_RDONLY | O_NOCTTY; $mode = POSIX::Termios->new;
         sub canonical { $mode->getattr(fileno $t); $mode->getlflag & ICANON }
         sub in { open my $f, "<", "/proc/$pid/stat"; (split " ", <$f>)[2] eq $_[0] }
         sub await { for ($n = 0; !&{$_[0]}; ++$n) { exit 1 if $n == 2000; select undef, undef, undef, 0.01 } }
-        for (1 .. 200) { kill "TSTP", $pid; await \&canonical; kill "STOP", $pid; await sub { in("T") };
-            kill "CONT", $pid; await sub { in("S") && !canonical } }' "$(pid)" "$tty" || fail "left stopped"
+        for (1 .. 200) { '"${signals[$scenario]}"' kill "CONT", $pid; await sub { in("S") && !canonical } }' "$(pid)" "$tty" ||
+        fail "left stopped (1), or stopped in the wait's mode (2): $?"
     ;;
 discarded)
     kill "-${args[0]}" "$(pid)"
@@ -109,7 +114,7 @@ discarded)
 esac
 # After fg, and after any stop, the program must be back in the wait's mode.
 [[ $scenario == @(stop|background) ]] && type_line 'fg; . ./end'
-[[ $scenario == @(stop|background|flurry|discarded) ]] && waits
+[[ $scenario == @(stop|background|flurry|again|discarded) ]] && waits
 screen | grep -q '^status' && fail "ended before a key was pressed"
 pane pipe-pane "cat >after"
 # No echo of the key, and a line end of its own for what follows; after a signal, only sh's status.
