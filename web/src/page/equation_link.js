@@ -3,9 +3,9 @@
 // asks, so the run and its drawing come out the same. The link holds only
 // text for the program, never more than mostTyped characters of it.
 
+import { controls, invisible } from "../terminal/typed_text.js";
+
 const mostTyped = 2000;
-// What a terminal would not take as typed text; tabs count as blanks.
-const controls = /[\0-\x08\x0b-\x1f\x7f-\x9f\u2028\u2029]/g;
 
 // The link to this page typing lines.
 function linkTo(lines) {
@@ -29,10 +29,14 @@ export function linkedInput(fragment) {
         text = characters.slice(0, mostTyped).join("");
         said.push(`набраны только первые ${mostTyped} знаков из ${characters.length}`);
     }
-    const clean = text.replace(/\r\n?/g, "\n").replace(controls, "");
-    if (clean !== text.replace(/\r\n?/g, "\n"))
-        said.push("управляющие знаки пропущены");
-    const lines = clean.split("\n");
+    // Each line typed as the terminal types text, and what it drops said.
+    let lines = text.split(/\r\n|\r|\n/);
+    for (const [left, words] of [[controls, "управляющие знаки пропущены"],
+        [invisible, "невидимые знаки (нулевой ширины, направления письма, разделители строк) пропущены"]]) {
+        if (lines.some(line => line.replace(left, "") !== line))
+            said.push(words);
+        lines = lines.map(line => line.replace(left, ""));
+    }
     return { lines, said: `Уравнение набрано по ссылке, строк: ${lines.length}${said.map(part => `; ${part}`).join("")}.` };
 }
 

@@ -4,14 +4,7 @@
 
 import { keyAction } from "./keys.js";
 import { createTypedLine } from "./typed_line.js";
-
-// What pasted text may hold besides characters: escape sequences and control
-// characters, which are dropped (tabs and line ends are kept).
-const notCharacters = /\x1b(\[[0-?]*[ -/]*[@-~]|O.|.)?|[\x00-\x08\x0b\x0c\x0e-\x1f\x7f-\x9f]/gsu;
-
-// Text typed, composed or pasted, as the pieces between its line ends; a tab
-// is taken as a blank.
-const typedPieces = text => text.replace(notCharacters, "").replace(/\t/g, " ").split(/\r\n|\r|\n/);
+import { typedPieces } from "./typed_text.js";
 
 // The lines entered and not yet read, each with its line end (null: the end
 // of the input), and the program's wait for the next one.
