@@ -483,6 +483,7 @@ describe(`${engine}, links`, () => {
         ["control characters", encodeURIComponent("2\x07\x1b\n1 -3 2\0"), /управляющие знаки пропущены\.$/, "key"],
         ["invisible characters", encodeURIComponent("2\u2028\n1 -3\u200b 2\u202e\ufeff\u2066"), /невидимые знаки .*пропущены\.$/, "key"],
         ["broken encoding", "2%0A%E0%A4%A", /^Ссылка повреждена/, "input"],
+        ["two inputs and a key of no use", `${encodeURIComponent("2\n1 -3 2")}&input=9&x=1`, /input повторён: взят первый; неизвестные ключи пропущены: x\.$/, "key"],
     ];
     for (const [what, text, said, state] of hostile) {
         test(`a link with ${what}`, async () => {
@@ -493,7 +494,7 @@ describe(`${engine}, links`, () => {
                 assert.equal(await page.eval(() => document.querySelectorAll("script:not([src]), img, [onerror]").length), 0);
                 const lines = await page.lines();
                 assert.ok(state === "key" || lines.trimEnd().endsWith("уравнения:"), lines);
-                if (what.endsWith("characters"))
+                if (what.endsWith("characters") || what.startsWith("two"))
                     assert.ok(await checks.typedWhenAsked(page, ["2", "1 -3 2"], cases.quadratic.transcript), await page.lines());
                 if (what === "100 kB")
                     assert.equal(lines.match(/уравнения: ([1 ]*)\n/)?.[1].replace(/ /g, "").length, 1000, "2000 characters typed");
@@ -503,6 +504,42 @@ describe(`${engine}, links`, () => {
             assert.deepEqual(page.errors, []);
         });
     }
+});
+
+// Links as teachers use them: opened in a tab that shows the page already,
+// gone back to and forward again, each a fresh run typing its equation; a
+// key typed while a link types stops it.
+describe(`${engine}, links in an open tab`, () => {
+    const link = lines => `#input=${encodeURIComponent(lines.join("\n"))}`;
+    test("a link opened in the tab, then Back and Forward", async () => {
+        const page = await browser.open(site, desktop);
+        try {
+            await page.settled("input");
+            const to = hash => (location.hash = hash);
+            for (const [go, lines, c] of [[to, ["2", "1 -3 2"], cases.quadratic], [to, ["1", "1 -2"], cases.linear],
+                [() => history.back(), ["2", "1 -3 2"], cases.quadratic], [() => history.forward(), ["1", "1 -2"], cases.linear]]) {
+                await page.eval(go, link(lines));
+                assert.ok(await page.until(count => $("#status").textContent === `Уравнение набрано по ссылке, строк: ${count}.`, lines.length), go);
+                assert.equal(await page.settled("key"), "key");
+                assert.ok(await checks.typedWhenAsked(page, lines, c.transcript), await page.lines());
+            }
+        } finally {
+            await page.close();
+        }
+    });
+    test("a key typed while a link types stops it, and the status says how far it came", async () => {
+        // An order too large, 600 times, each asked again: the link is still typing when the key comes.
+        const page = await browser.open(site, desktop, { hash: link([...Array(600).fill("12"), "2", "1 -3 2"]) });
+        try {
+            assert.ok(await page.until(() => /набирается по ссылке, строк: [1-9]/.test($("#status").textContent)));
+            await page.walk('"9"');
+            assert.ok(await page.until(() => /^Набор по ссылке остановлен клавишей, набрано строк: [1-9]\d* из 602\.$/.test($("#status").textContent)));
+            // The key typed on a line of its own, after the program's answer to the last line typed.
+            assert.ok(await page.until(() => /уравнения: 9$/.test(dialogueLines().trimEnd())), await page.lines());
+        } finally {
+            await page.close();
+        }
+    });
 });
 
 // A service worker is the same in each engine: served, Chromium's.

@@ -110,11 +110,14 @@ async function checkLink(browser, site, page, c) {
     await page.until(() => $("[data-part=shared]").dataset.link || /^Сначала/.test($("[data-part=shared]").textContent));
     const [link, said, address] = await page.eval(() => [$("[data-part=shared]").dataset.link ?? $("[data-part=shared]").textContent,
         $("[data-part=shared]").textContent, $("[data-part=link-address]").textContent]);
-    // Read out in a few words; the address shown beside, to copy by hand.
-    assert.ok(c.input === "" || (said.length < 60 && address === link), [said, address]);
+    // Read out in a few words, that a link to a file opens only here; the
+    // address shown beside, to copy by hand.
+    assert.ok(c.input === "" || (said.length < 100 && said.includes("только на этом компьютере") && address === link), [said, address]);
     const lines = c.input.replace(/\t/g, " ").replace(/\n$/, "").split("\n");
     const hash = `#input=${encodeURIComponent(lines.join("\n"))}`;
-    assert.ok(c.input === "" ? link.startsWith("Сначала введите") : link === `file://${path.resolve(site, "index.html")}${hash}`, link);
+    // A line that Ctrl+D handed over, and Ctrl+D on an empty line, end in its character.
+    assert.ok(c.input === "" ? link.startsWith("Сначала введите") : link === `file://${path.resolve(site, "index.html")}${hash}`
+        || (!c.input.endsWith("\n") && new RegExp(`^file://${path.resolve(site, "index.html")}${hash.replace(/[\\^$.*+?()[\]{}|]/g, "\\$&")}(%04)+$`).test(link)), link);
     if (!c.input.endsWith("\n"))
         return;
     const opened = await browser.open(site, { width: 1280, height: 800 }, { hash });

@@ -9,7 +9,7 @@ import "./page/language.js";
 import { createTerminal } from "./terminal/terminal.js";
 import "../page.css";
 import "uplot/dist/uPlot.min.css";
-import { linkedInput, offerLink } from "./page/equation_link.js";
+import { linkedInput, linkStatus, offerLink } from "./page/equation_link.js";
 import { laterDrawing } from "./page/later_drawing.js";
 import { keepForOffline } from "./page/offline.js";
 import { createRuns } from "./program/runs.js";
@@ -18,7 +18,19 @@ import { createKeyWait } from "./terminal/key_wait.js";
 import { createScreen } from "./terminal/screen.js";
 
 const area = document.getElementById("terminal");
-const terminal = createTerminal(area, () => runs.input);
+// A key or text the user types while a link is being typed stops the link.
+const typing = {
+    key(event) {
+        if (!["Shift", "Control", "Alt", "Meta", "CapsLock", "Tab"].includes(event.key))
+            stopLink();
+        runs.input.key(event);
+    },
+    data(text) {
+        stopLink();
+        runs.input.data(text);
+    },
+};
+const terminal = createTerminal(area, () => typing);
 const screen = createScreen(terminal);
 fitToRoom(terminal, screen);
 const page = document.body.dataset;
@@ -29,10 +41,24 @@ const endings = {
     failed: "Программу не удалось запустить.",
 };
 
-// A link's lines, typed one each time the first run asks for a line.
-const linked = linkedInput(location.hash);
-if (linked)
-    status.textContent = linked.said;
+// The link being typed (equation_link.js), its lines typed one each time the
+// run asks for a line, and how many are typed; null when there is none.
+let linked = null;
+const tellLink = () => (status.textContent = linkStatus(linked));
+function takeLink() {
+    const link = linkedInput(location.hash, location.search);
+    linked = link && { ...link, typed: 0, stopped: false };
+    if (linked)
+        tellLink();
+    return linked !== null;
+}
+function stopLink() {
+    if (linked && linked.typed < linked.lines.length && !linked.stopped) {
+        linked.stopped = true;
+        tellLink();
+    }
+}
+takeLink();
 
 const drawing = laterDrawing(document.getElementById("drawing"));
 const runs = createRuns({
@@ -44,8 +70,10 @@ const runs = createRuns({
         page.state = state;
         if (state === "input")
             drawing.load();
-        if (state === "input" && linked?.lines.length > 0)
-            runs.input.data(`${linked.lines.shift()}\n`);
+        if (state === "input" && linked && !linked.stopped && linked.typed < linked.lines.length) {
+            runs.input.data(linked.lines[linked.typed++]);
+            tellLink();
+        }
     },
     ended(code) {
         page.state = "ended";
@@ -59,18 +87,24 @@ const shared = document.querySelector("[data-part=shared]");
 const linkAddress = document.querySelector("[data-part=link-address]");
 offerLink(document.querySelector("[data-part=share]"), { said: shared, address: linkAddress }, runs.linesRead);
 
-again.addEventListener("click", () => {
-    if (linked)
-        linked.lines.length = 0;
+// A fresh run, the one going on ended as "Запустить снова" ends it.
+function runAgain() {
     // The link shown was to the equation of the run before.
     shared.textContent = linkAddress.textContent = "";
     linkAddress.hidden = true;
     delete shared.dataset.link;
-    status.textContent = "";
     delete page.status;
     runs.run();
     terminal.focus();
+}
+again.addEventListener("click", () => {
+    linked = null;
+    status.textContent = "";
+    runAgain();
 });
+// A link opened in this tab, or come back to by Back or Forward, types its
+// equation in a fresh run.
+window.addEventListener("hashchange", () => takeLink() && runAgain());
 runs.run();
 terminal.focus();
 keepForOffline();

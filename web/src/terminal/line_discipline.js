@@ -86,18 +86,23 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
             }
         },
 
-        // Text typed, composed or pasted: its line ends enter lines.
+        // Text typed, composed or pasted: its line ends enter lines, and
+        // Ctrl+D's character, as a terminal takes it, ends the input.
         data(text) {
-            if (!reading)
-                return;
-            const pieces = typedPieces(text);
-            pieces.forEach((piece, k) => {
-                const last = k === pieces.length - 1;
-                typed.line.insert(piece, last ? room() : Infinity);
-                if (last)
-                    typed.draw();
-                else
-                    actions.enter();
+            text.split("\x04").forEach((part, end) => {
+                if (end > 0 && reading)
+                    actions.endOfInput();
+                const pieces = typedPieces(part);
+                pieces.forEach((piece, k) => {
+                    if (!reading)
+                        return;
+                    const last = k === pieces.length - 1;
+                    typed.line.insert(piece, last ? room() : Infinity);
+                    if (last)
+                        typed.draw();
+                    else
+                        actions.enter();
+                });
             });
         },
 
