@@ -45,6 +45,9 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
         reading = false;
         queue.clear();
     }
+    // As many characters as the screen can draw again in place: the line
+    // being edited must fit on the screen, even were every character wide.
+    const room = () => Math.floor((terminal.cols * (terminal.rows - 2)) / 2);
     const actions = {
         copy: () => document.execCommand("copy"),
         interrupt() {
@@ -60,16 +63,16 @@ export function createLineDiscipline({ terminal, screen, history, interrupted })
             typed.line.clear();
             typed.draw();
         },
+        // A line longer than the screen can draw again in place, as a long
+        // paste or a link types, is entered whole but kept from ↑, which
+        // could not edit it.
         enter() {
-            const text = typed.handOver();
+            const text = typed.handOver(typed.line.length <= room());
             screen.print("\r\n");
             queue.deliver(text + "\n");
         },
     };
 
-    // As many characters as the screen can draw again in place: the line
-    // being edited must fit on the screen, even were every character wide.
-    const room = () => Math.floor((terminal.cols * (terminal.rows - 2)) / 2);
 
     return {
         // A key pressed at the terminal.
