@@ -1,93 +1,181 @@
-// The page served over http, as from a course site, by a static server on
-// 127.0.0.1 that the test starts and stops: after one visit it opens and
-// solves with the server gone, every file it keeps answers, and a changed
-// file is seen on the first visit after the change.
+// The page served over http, as from a course site, by a server of the
+// test's own on 127.0.0.1, each walk on a port (an origin) of its own: kept
+// whole for use offline and only its own files; a host that redirects, fails,
+// plays a login page or lacks a file; a new version taken whole while one of
+// its files comes slowly.
 "use strict";
 const assert = require("node:assert/strict");
+const { execFileSync } = require("child_process");
 const fs = require("fs");
 const http = require("http");
+const os = require("os");
 const path = require("path");
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".webmanifest": "application/manifest+json",
     ".svg": "image/svg+xml", ".png": "image/png" };
+const login = "<title>Wi-Fi login</title><p>Войдите в сеть";
 
-// Serves folder until stopped, as answers (changed as the test goes) says:
-// failing, files answered 503 with a page of the host's; redirect, whether
-// /index.html is sent to the folder. Another page of the site, other.html,
-// and a range of a file's bytes it serves as such a site does. Resolves to
-// the server.
-function serve(folder, port = 0, answers = {}) {
+// Serves host.folder until stopped, as host (changed as the walk goes) says:
+// redirect, /index.html sent to the folder; failing, every answer a 503;
+// portal, every answer a login page; lost, { name, status }: a file
+// answered by the host's page with that status; held,
+// { name, asked }: the file whose name matches waits until the function
+// given to asked is called (or 20 s). Another page under the folder, other.html, and
+// a range of a file's bytes it serves as such a site does.
+function serve(host) {
     const server = http.createServer((request, response) => {
         const { pathname } = new URL(request.url, "http://host");
         const name = path.basename(decodeURIComponent(pathname)) || "index.html";
-        const file = path.join(folder, name);
-        if (answers.redirect && pathname.endsWith("/index.html"))
+        const file = path.join(host.folder, name);
+        const status = host.failing ? 503 : host.lost?.name.test(name) ? host.lost.status : host.portal || name === "other.html" ? 200 : 0;
+        if (status)
+            return response.writeHead(status, { "content-type": "text/html" }).end(login);
+        if (host.redirect && pathname.endsWith("/index.html"))
             return response.writeHead(301, { location: "./" }).end();
-        if (answers.failing?.includes(name) || name === "other.html")
-            return response.writeHead(name === "other.html" ? 200 : 503, { "content-type": "text/html" }).end("<p>the host's page</p>");
-        if (!fs.existsSync(file) || fs.statSync(file).isDirectory())
+        if (!fs.existsSync(file))
             return response.writeHead(404).end();
         const type = { "content-type": types[path.extname(file)] ?? "application/octet-stream" };
         const range = /^bytes=(\d+)-(\d+)$/.exec(request.headers.range ?? "");
         if (range)
             return response.writeHead(206, type).end(fs.readFileSync(file).subarray(Number(range[1]), Number(range[2]) + 1));
-        response.writeHead(200, type).end(fs.readFileSync(file));
+        const answer = () => response.writeHead(200, type).end(fs.readFileSync(file));
+        if (!host.held?.name.test(name))
+            return answer();
+        const timer = setTimeout(answer, 20000);
+        host.held.asked(() => (clearTimeout(timer), answer()));
     });
-    return new Promise(resolve => server.listen(port, "127.0.0.1", () => resolve(server)));
+    running.add(server);
+    return new Promise(resolve => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
-const stop = server => new Promise(resolve => (server.close(resolve), server.closeAllConnections()));
+const running = new Set();
+const stop = server => new Promise(resolve => (running.delete(server), server.close(resolve), server.closeAllConnections()));
 
-// solve(page): types an equation there and checks what the screen shows.
-async function offline(browser, site, solve) {
-    const answers = {};
-    let server = await serve(site, 0, answers);
+const notes = {
+    kept: /^Страница сохранена: она откроется и без сети\.$/,
+    waiting: /^Сохранена новая версия страницы/,
+    opened: /^Открыта новая версия страницы\.$/,
+};
+const noted = async (page, note) => assert.ok(await page.until(source => new RegExp(source).test($("#offline-note").textContent), note.source),
+    `the note says ${note}, not "${await page.eval(() => $("#offline-note").textContent)}"`);
+// A version's files, each named by its content but the page: what the worker
+// keeps, nothing besides; and what the page loads of them.
+const listed = folder => fs.readdirSync(folder).filter(file => file !== "service-worker.js").sort();
+const loadedOf = folder => listed(folder).filter(file => !/^(index\.html|icon-512\..*)$/.test(file));
+async function loaded(page) {
+    assert.equal(await page.settled("input"), "input");
+    assert.ok(await page.until(() => $("script[src^='drawing.']")), "the drawing's script loaded");
+    return page.eval(() => [...document.querySelectorAll("script[src], link[href]")].map(e => e.getAttribute("src") ?? e.getAttribute("href")).sort());
+}
+const kept = page => page.eval(async () => (await caches.keys()).includes("chord-page")
+    ? (await (await caches.open("chord-page")).keys()).map(request => new URL(request.url).pathname.slice(1)).sort() : []);
+
+// A walk on an origin of its own: host's server, and the page opened there
+// once the note says what keeping it came to.
+async function visit(browser, site, host, note = notes.kept) {
+    host.folder ??= site;
+    const server = await serve(host);
     const address = `http://127.0.0.1:${server.address().port}/`;
     const page = await browser.open(site, { width: 1280, height: 800 }, { address });
-    assert.ok(await page.until(() => navigator.serviceWorker.controller !== null && $("link[rel=manifest]")), "kept for offline use");
-    // What Chromium asks of a page before it offers to install it.
-    const { installabilityErrors } = await (await page.puppeteer.target().createCDPSession()).send("Page.getInstallabilityErrors");
-    assert.deepEqual(installabilityErrors, []);
-
-    // Another page of the site, a range of bytes and a query: the first two
-    // answered by the site, none kept, the file kept whole and once.
-    const size = fs.statSync(path.join(site, "chord.js")).size;
-    assert.deepEqual(await page.eval(async size => {
-        const [other, range] = [await fetch("other.html"), await fetch("chord.js", { headers: { range: "bytes=0-9" } })];
-        await fetch("index.html?utm_source=course");
-        const kept = (await (await caches.open("chord")).keys()).map(request => request.url.slice(location.origin.length));
-        return [other.status, range.status, (await range.arrayBuffer()).byteLength, (await (await caches.match("chord.js")).arrayBuffer()).byteLength === size,
-            kept.filter(url => !/^\/(|index\.html|[\w-]+\.(js|css|webmanifest|svg|png))$/.test(url))];
-    }, size), [200, 206, 10, true, []]);
-    // A server error, then a host that sends /index.html to /: the page is
-    // the kept copy, and then the one it is sent to.
-    answers.failing = ["index.html"];
-    await page.puppeteer.reload();
-    assert.equal(await page.settled("input"), "input");
-    [answers.failing, answers.redirect] = [[], true];
-    await page.goto(`${address}index.html`);
-    assert.equal(await page.settled("input"), "input");
-    assert.equal(await page.eval(() => location.pathname), "/");
-    await stop(server);
-
-    await page.puppeteer.reload();
-    await page.settled("input");
-    await solve(page);
-    // The worker itself the browser keeps.
-    const files = fs.readdirSync(site).filter(file => file !== "service-worker.js");
-    const answered = await page.eval(files => Promise.all(files.map(file => fetch(file).then(r => r.ok, () => false))), files);
-    assert.deepEqual(files.filter((file, k) => !answered[k]), [], "offline, every file of the page answers");
-
-    // A new version: its title changed; the server back on the same port.
-    const changed = fs.mkdtempSync(path.join(path.dirname(site), "site-changed-"));
-    fs.cpSync(site, changed, { recursive: true });
-    const html = path.join(changed, "index.html");
-    fs.writeFileSync(html, fs.readFileSync(html, "utf8").replace("<title>", "<title>Новая версия. "));
-    server = await serve(changed, new URL(address).port);
-    await page.puppeteer.reload();
-    await page.settled("input");
-    assert.match(await page.puppeteer.title(), /^Новая версия\./);
-    await page.close();
-    await stop(server);
+    await noted(page, note);
+    return { page, server, address };
 }
 
-module.exports = { offline };
+const walks = {
+    async "kept whole and only its own, installable; a 503 or a login page never replaces it"(browser, site, solve) {
+        const host = {};
+        const { page, server } = await visit(browser, site, host);
+        const { installabilityErrors } = await (await page.puppeteer.target().createCDPSession()).send("Page.getInstallabilityErrors");
+        assert.deepEqual(installabilityErrors, []);
+        assert.deepEqual(await loaded(page), loadedOf(site));
+        // Another page under the folder, a range of bytes, a query: the site
+        // answers the first two; the version is kept once, nothing besides.
+        assert.deepEqual(await page.eval(async script => {
+            const [other, range] = [await fetch("other.html"), await fetch(script, { headers: { range: "bytes=0-9" } })];
+            await fetch("index.html?utm_source=course");
+            return [other.status, range.status, (await range.arrayBuffer()).byteLength];
+        }, listed(site).find(file => file.startsWith("chord."))), [200, 206, 10]);
+        assert.deepEqual(await kept(page), listed(site));
+        // A round mask keeps the circle of 40 % of the side: beyond it the
+        // largest icon is its background only.
+        assert.equal(await page.eval(async icon => {
+            const image = await createImageBitmap(await (await fetch(icon)).blob());
+            const context = new OffscreenCanvas(512, 512).getContext("2d");
+            context.drawImage(image, 0, 0);
+            const { data } = context.getImageData(0, 0, 512, 512);
+            let drawn = 0;
+            for (let k = 0; k < data.length; k += 4)
+                drawn += Math.hypot((k / 4) % 512 + 0.5 - 256, Math.floor(k / 2048) + 0.5 - 256) > 204.8
+                    && Math.abs(data[k] - 0x0b) + Math.abs(data[k + 1] - 0x4f) + Math.abs(data[k + 2] - 0x9c) > 6;
+            return drawn;
+        }, listed(site).find(file => file.startsWith("icon-512."))), 0, "pixels drawn beyond the safe zone");
+        for (const answer of ["failing", "portal"]) {
+            host[answer] = true;
+            assert.equal(await page.eval(() => navigator.serviceWorker.ready.then(r => r.update()).then(() => "updated", () => "refused")), "refused");
+            await page.puppeteer.reload();
+            assert.deepEqual(await loaded(page), loadedOf(site), answer);
+            host[answer] = false;
+        }
+        await stop(server);
+        await page.puppeteer.reload();
+        await solve(page);
+        const answered = await page.eval(files => Promise.all(files.map(file => fetch(file).then(r => r.ok, () => false))), listed(site));
+        assert.deepEqual(listed(site).filter((file, k) => !answered[k]), [], "offline, every file of the page answers");
+        await page.close();
+    },
+
+    async "a host that sends index.html to the folder: kept, and opens offline"(browser, site) {
+        const { page, server, address } = await visit(browser, site, { redirect: true });
+        await stop(server);
+        await page.goto(`${address}index.html`);
+        assert.deepEqual(await loaded(page), loadedOf(site));
+        await page.close();
+    },
+
+    // A file the host lacks, or answers with a login page.
+    ...Object.assign({}, ...[[404, "ответ 404"], [200, "пришёл другой файл"]].map(([status, told]) => ({
+        async [`a file answered ${status} by the host's page: nothing kept, and the page says which`](browser, site) {
+            const { page, server } = await visit(browser, site, { lost: { name: /^icon-512\./, status } },
+                new RegExp(`^Страница не сохранена для работы без сети: icon-512\\.\\w+\\.png не получен \\(${told}\\)\\.$`));
+            assert.equal(await page.eval(() => navigator.serviceWorker.controller), null);
+            await page.close();
+            await stop(server);
+        },
+    }))),
+
+    // The new version changes the page's script and style sheet together,
+    // and its script comes slowly.
+    async "a new version, slow to come, is taken whole"(browser, site, solve, tests) {
+        const changed = fs.mkdtempSync(path.join(os.tmpdir(), "chord-new-version-"));
+        fs.cpSync(path.join(site, "..", "built"), path.join(changed, "built"), { recursive: true });
+        for (const file of ["page.js", "page.css"])
+            fs.appendFileSync(path.join(changed, "built", file), "\n/* a new version */\n");
+        const fresh = path.join(changed, "site");
+        execFileSync(process.execPath, [path.join(tests, "..", "web", "version_site.js"), path.join(changed, "built"), fresh]);
+
+        const host = {};
+        const { page, server } = await visit(browser, site, host);
+        // What the worker before versions kept.
+        await page.eval(async () => (await caches.open("chord")).put("page.js", new Response("")));
+        const asked = new Promise(resolve => (host.held = { name: /^page\.\w+\.js$/, asked: resolve }));
+        host.folder = fresh;
+        await page.puppeteer.reload();
+        const release = await asked;
+        await page.puppeteer.reload();
+        assert.deepEqual(await loaded(page), loadedOf(site), "the old version whole while the new one is held");
+        release();
+        await noted(page, notes.waiting);
+        await page.click("#new-version");
+        await noted(page, notes.opened);
+        assert.deepEqual(await loaded(page), loadedOf(fresh), "the new version whole");
+        assert.deepEqual(await kept(page), listed(fresh));
+        assert.deepEqual(await page.eval(() => caches.keys()), ["chord-page"]);
+        await page.close();
+        await stop(server);
+    },
+};
+
+// A walk that fails on the way stops its servers too.
+for (const [name, walk] of Object.entries(walks))
+    walks[name] = (...args) => walk(...args).finally(() => Promise.all([...running].map(stop)));
+
+module.exports = { walks };
