@@ -39,10 +39,12 @@ Complex evaluate(const Complex& x)
 
 bool withinTolerance(const Complex& value) { return modulus(value) < tolerance; }
 
-Complex findRoot()
+Complex findRoot() { return findRootFrom(Complex(0.0f, 0.0f), Complex(1.0f, 1.0f)); }
+
+Complex findRootFrom(const Complex& first, const Complex& second)
 {
-    Complex x0(0.0f, 0.0f);
-    Complex x1(1.0f, 1.0f);
+    Complex x0 = first;
+    Complex x1 = second;
     Complex x2;
     Complex f0 = evaluate(x0);
     Complex f1 = evaluate(x1);

@@ -28,10 +28,13 @@ Complex evaluate(const Complex& x);
 // Whether a polynomial value is close enough to zero to end a search.
 bool withinTolerance(const Complex& value);
 
-// Searches one root of the current polynomial by the chord method, starting
-// from 0 + 0i and 1 + 1i. Returns the point where |P| fell below the
+// Searches one root of the current polynomial by the chord method from the
+// points first and second. Returns the point where |P| fell below the
 // tolerance; else the last point reached when the budget ran out or a step
 // left the finite numbers (0 + 0i if the budget was spent before the search).
+Complex findRootFrom(const Complex& first, const Complex& second);
+
+// The search from the program's own start points, 0 + 0i and 1 + 1i.
 Complex findRoot();
 
 // Divides the current polynomial by (x - root), dropping the remainder.
