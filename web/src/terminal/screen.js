@@ -8,6 +8,8 @@ export const eraseBelow = csi + "J";
 // The screen row of a buffer line, counted from 1; a line that has scrolled
 // off the top is taken as the top row.
 const rowOf = (terminal, line) => Math.max(1, line - terminal.buffer.active.baseY + 1);
+// Whether a buffer line is on the screen, where the cursor can reach it.
+const onScreen = (terminal, line) => line >= terminal.buffer.active.baseY;
 
 // What moves the cursor back to a place read before. No cursor movement
 // reaches the end of a full row: the row's last character, written again,
@@ -67,22 +69,33 @@ function createQueue(terminal, changed) {
 }
 
 export function createScreen(terminal) {
-    // What the row the cursor is on holds from its last line end, not counting
-    // the line being edited: the prompt, and what was typed and handed over
-    // behind it. A resize writes it again, since no terminal reflows the row
-    // it is writing on.
-    let tail = "";
+    // Everything written but the line being edited: the program's output, and
+    // the lines typed and handed over. A resize writes again what the row the
+    // cursor is on holds from its last line end (the prompt, and what was
+    // typed behind it), since no terminal reflows the row it is writing on.
+    // Where that row has grown taller than the screen, its start has scrolled
+    // off the top, out of the cursor's reach: the terminal is then cleared
+    // and all of it written again, so that no part of the row is left twice.
+    let transcript = "";
+    const tail = () => transcript.slice(transcript.lastIndexOf("\n") + 1);
     // How many times anything but the line being edited was written, or the
     // screen changed size: a place read before such a change is no longer
     // where it was read.
     let changes = 0;
     const refitted = new Set(); // what line editors draw again after a resize
     const changed = (text = "") => {
-        const end = text.lastIndexOf("\n");
-        tail = end < 0 ? tail + text : text.slice(end + 1);
+        transcript += text;
         ++changes;
     };
     const { step, written, print } = createQueue(terminal, changed);
+    // Within a step: the terminal cleared, at its new size, and everything
+    // but the line being edited written again; the cursor then stands where
+    // that line begins.
+    const writeAllAgain = (cols = terminal.cols, rows = terminal.rows) => {
+        terminal.reset();
+        terminal.resize(cols, rows);
+        return written(transcript);
+    };
 
     const screen = {
         // Runs action (which may return a promise) once all before it is on
@@ -111,13 +124,15 @@ export function createScreen(terminal) {
             return { line: buffer.baseY + buffer.cursorY, x: buffer.cursorX, stale: () => changes !== since };
         },
 
-        // Puts the cursor back at a place read before, within a step.
-        moveTo: place => written(cursorTo(terminal, place)),
+        // Puts the cursor back where a line being edited begins, read before,
+        // within a step; where that has scrolled off the top, everything else
+        // is written again, which leaves the cursor there.
+        moveTo: place => (onScreen(terminal, place.line) ? written(cursorTo(terminal, place)) : writeAllAgain()),
 
         // Shows the cursor on the character that follows a place: after a
         // full row, at the start of the next one.
         showAt(place) {
-            return place.x < terminal.cols ? screen.moveTo(place) : written(`${csi}${rowOf(terminal, place.line + 1)};1H`);
+            return written(place.x < terminal.cols ? cursorTo(terminal, place) : `${csi}${rowOf(terminal, place.line + 1)};1H`);
         },
 
         // Gives the terminal a new size. The row the cursor is on, with all
@@ -126,9 +141,13 @@ export function createScreen(terminal) {
         // line editors draw their lines again.
         refit(cols, rows) {
             return step(async () => {
-                await written(`${csi}${rowOf(terminal, rowStart(terminal))};1H${eraseBelow}`);
-                terminal.resize(cols, rows);
-                await written(tail);
+                const first = rowStart(terminal);
+                if (onScreen(terminal, first)) {
+                    await written(`${csi}${rowOf(terminal, first)};1H${eraseBelow}`);
+                    terminal.resize(cols, rows);
+                    await written(tail());
+                } else
+                    await writeAllAgain(cols, rows);
                 ++changes;
                 refitted.forEach(draw => draw());
             });
@@ -142,7 +161,7 @@ export function createScreen(terminal) {
         // A clear screen for a new run.
         reset() {
             return step(() => {
-                tail = "";
+                transcript = "";
                 ++changes;
                 terminal.reset();
             });

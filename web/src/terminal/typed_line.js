@@ -36,6 +36,7 @@ export function createTypedLine(screen, history) {
                     await screen.written(text.slice(shown.text.length));
                 } else {
                     await screen.moveTo(start);
+                    start = screen.cursor(); // where the line now begins, if the screen was written again
                     await screen.written(eraseBelow + before);
                     if (before !== text) {
                         const cursor = screen.cursor();
@@ -53,6 +54,7 @@ export function createTypedLine(screen, history) {
             screen.step(async () => {
                 if (shown.text !== "" && placed()) {
                     await screen.moveTo(start);
+                    start = screen.cursor();
                     await screen.written(eraseBelow);
                 }
             });
