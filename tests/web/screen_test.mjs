@@ -1,8 +1,7 @@
-// The terminal's ordered writes (web/src/terminal/screen.js): with a
-// stand-in for xterm.js that parses each write in a later task, as xterm.js
-// does; and with xterm.js itself (headless), the program's output, a line
-// typed ahead of it and resizes in every order, the screen then holding
-// exactly what was written and typed.
+// The terminal's ordered writes (web/src/terminal/screen.js) with xterm.js
+// itself (headless), which parses each write in a later task: the program's
+// output, a line typed ahead of it and resizes in many orders, the screen
+// then holding exactly what was written and typed.
 //   node screen_test.mjs node_modules
 import assert from "node:assert/strict";
 import { createRequire } from "node:module";
@@ -12,22 +11,6 @@ import { createScreen } from "../../web/src/terminal/screen.js";
 import { createTypedLine } from "../../web/src/terminal/typed_line.js";
 
 const { Terminal } = createRequire(path.resolve(process.argv[2], "x"))("@xterm/headless");
-
-test("what is printed after a batch was written, with no step between, is written too, in order", async () => {
-    const written = [];
-    const screen = createScreen({ write: (text, done) => setTimeout(() => done(written.push(text))) });
-    screen.print("Корни ");
-    screen.print("полинома: ");
-    await new Promise(function look(resolve) {
-        written.length === 1 ? resolve() : setTimeout(() => look(resolve));
-    });
-    for (const text of ["\r\nx1=1 0i", "\r\n"])
-        screen.print(text);
-    await screen.step(() => {});
-    screen.print("Нажмите любую клавишу");
-    await screen.step(() => {});
-    assert.equal(written.join(""), "Корни полинома: \r\nx1=1 0i\r\nНажмите любую клавишу");
-});
 
 // What a walk does, as a line discipline does it: ["show", text] the
 // program's output, ["type", character], ["enter"], ["refit", cols, rows],
