@@ -40,8 +40,8 @@ export function keepForOffline() {
     const workers = navigator.serviceWorker;
     workers.addEventListener("message", ({ data }) => data?.notKept && (note.textContent = words.notKept(data.notKept)));
     workers.startMessages();
-    // Without it the page works as before, online.
     const first = !workers.controller;
+    // Without the worker the page works as before, online.
     workers.register("service-worker.js").then(registration => {
         const offer = () => {
             note.textContent = words.waiting;
