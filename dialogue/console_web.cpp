@@ -1,6 +1,9 @@
 // The console of the page, where the program runs as WebAssembly.
 #include "console.h"
 #include "polynomial.h"
+#include "roots.h"
+
+#include <algorithm>
 
 #include <iostream>
 #include <streambuf>
@@ -110,7 +113,74 @@ const RunObserver pageObserver{
     [](int number, bool remark, bool afterMiss) { tellRootWritten(number, remark, afterMiss); },
 };
 
+// Where the page's experiment and map write the polynomial before a call:
+// pairs of floats, the highest power's first, as the run told them.
+float pagePolynomial[2 * tableSize];
+// The map's second start points (pairs of floats), and what each search
+// from them came to: root re, root im, steps, end (searchEndNames' index).
+constexpr int mostMapPoints = 1024;
+float mapStarts[2 * mostMapPoints];
+float mapEnds[4 * mostMapPoints];
+
+// The polynomial the page wrote, count coefficients of it, as the current one.
+void takePagePolynomial(int count)
+{
+    resetSolver();
+    coefficientCount = std::clamp(count, 0, tableSize);
+    for (int k = 0; k < coefficientCount; ++k)
+        CoefficientTable[k] = Complex(pagePolynomial[2 * k], pagePolynomial[2 * k + 1]);
+}
+
+SearchEnd mapEnd = SearchEnd::budgetSpent;
+// The map wants only each search's end: a few thousand searches a picture.
+const RunObserver mapObserver{
+    [](const Complex*, int, const Complex&, const Complex&, const Complex&, const Complex&) {},
+    [](const Complex&, const Complex&) {},
+    [](SearchEnd end, const Complex&) { mapEnd = end; },
+    [](int, bool, bool) {},
+};
+
 } // namespace
+
+// The page's buffers, found by the page's scripts and its map's worker.
+extern "C" EMSCRIPTEN_KEEPALIVE float* polynomialSlots() { return pagePolynomial; }
+extern "C" EMSCRIPTEN_KEEPALIVE float* mapStartSlots() { return mapStarts; }
+extern "C" EMSCRIPTEN_KEEPALIVE float* mapEndSlots() { return mapEnds; }
+
+// The page's experiment: the roots of the polynomial in pagePolynomial found
+// again as the dialogue finds them, each search from the points first and
+// second instead of the program's own, told to the page as a run tells it.
+// Returns the chord steps, as the dialogue counts them.
+extern "C" EMSCRIPTEN_KEEPALIVE int experiment(int count, float re0, float im0, float re1, float im1)
+{
+    takePagePolynomial(count);
+    const Complex first(re0, im0);
+    const Complex second(re1, im1);
+    const int rootTotal = coefficientCount;
+    std::array<FoundRoot, tableSize> roots{};
+    runObserver = &pageObserver;
+    findAllRoots([&] { return findRootFrom(first, second); }, roots);
+    for (int k = 1; k < rootTotal; ++k)
+        pageObserver.rootWritten(k, !roots[k].converged, roots[k].afterMiss);
+    return iterationCount;
+}
+
+// The page's map: the first search of the polynomial in pagePolynomial from
+// first and each of the count points in mapStarts, each with the whole
+// budget; what each came to, in mapEnds.
+extern "C" EMSCRIPTEN_KEEPALIVE void mapSearches(int polynomialCount, float re0, float im0, int count)
+{
+    const Complex first(re0, im0);
+    runObserver = &mapObserver;
+    for (int k = 0; k < std::clamp(count, 0, mostMapPoints); ++k) {
+        takePagePolynomial(polynomialCount);
+        const Complex root = findRootFrom(first, Complex(mapStarts[2 * k], mapStarts[2 * k + 1]));
+        mapEnds[4 * k] = root.real();
+        mapEnds[4 * k + 1] = root.imag();
+        mapEnds[4 * k + 2] = static_cast<float>(iterationCount);
+        mapEnds[4 * k + 3] = static_cast<float>(static_cast<int>(mapEnd));
+    }
+}
 
 void openConsole()
 {

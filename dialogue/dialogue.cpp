@@ -4,6 +4,7 @@
 #include "console.h"
 #include "messages.h"
 #include "polynomial.h"
+#include "roots.h"
 
 #include <array>
 
@@ -27,18 +28,12 @@ bool readOrder(std::istream& in, std::ostream& out)
     }
 }
 
-struct Root {
-    Complex value;
-    bool converged = false;
-    bool afterMiss = false; // a search before it missed the tolerance
-};
-
 } // namespace
 
 void runDialogue(std::istream& in, std::ostream& out)
 {
     resetSolver();
-    std::array<Root, tableSize> roots{};
+    std::array<FoundRoot, tableSize> roots{};
 
     writeMessage(out, messages::title);
     out << '\n';
@@ -61,17 +56,7 @@ void runDialogue(std::istream& in, std::ostream& out)
 
     const int rootTotal = coefficientCount;
     iterationCount = 0;
-    // Judged on the polynomial the root was searched in, before deflation.
-    // Once a search has missed the tolerance, the polynomial was divided by
-    // a point that is no root, and no later root is one of the equation typed.
-    bool reached = true;
-    for (int k = 1; coefficientCount > 1; ++k) {
-        const Complex root = findRoot();
-        const bool afterMiss = !reached;
-        reached = reached && withinTolerance(evaluate(root));
-        roots[k] = {root, reached, afterMiss};
-        deflate(root);
-    }
+    findAllRoots([] { return findRoot(); }, roots);
 
     writeMessage(out, messages::rootsHeading);
     out << '\n';
