@@ -12,6 +12,7 @@ import "uplot/dist/uPlot.min.css";
 import { linkedInput, linkStatus, offerLink } from "./page/equation_link.js";
 import { laterDrawing } from "./page/later_drawing.js";
 import { keepForOffline } from "./page/offline.js";
+import { offerReport } from "./page/report.js";
 import { createRuns } from "./program/runs.js";
 import { fitToRoom } from "./terminal/fit.js";
 import { createKeyWait } from "./terminal/key_wait.js";
@@ -65,7 +66,8 @@ const runs = createRuns({
     terminal,
     screen,
     keyWait: createKeyWait(area),
-    drawing,
+    // A run begun by a link with an experiment shows it once its roots are written.
+    drawing: { begin: () => drawing.begin({ experiment: linked?.starts ?? null }) },
     stated(state) {
         page.state = state;
         if (state === "input")
@@ -85,7 +87,10 @@ const runs = createRuns({
 
 const shared = document.querySelector("[data-part=shared]");
 const linkAddress = document.querySelector("[data-part=link-address]");
-offerLink(document.querySelector("[data-part=share]"), { said: shared, address: linkAddress }, runs.linesRead);
+const shownRun = { linesRead: runs.linesRead, experimentStarts: drawing.experimentStarts, transcript: screen.text };
+offerLink(document.querySelector("[data-part=share]"), { said: shared, address: linkAddress }, shownRun);
+offerReport({ fields: document.getElementById("report-fields"), printed: document.getElementById("report-head"),
+    button: document.getElementById("print-report") }, shownRun);
 
 // A fresh run, the one going on ended as "Запустить снова" ends it.
 function runAgain() {

@@ -19,6 +19,10 @@ export function remarkWords(search) {
     return search.afterMiss ? "точность не достигнута, после неудачного поиска" : "точность не достигнута";
 }
 
+// A start point by its name: the program's by theirs, others as the program
+// writes numbers.
+const startName = z => starts.find(start => start.re === z.re && start.im === z.im)?.name ?? programComplex(z);
+
 // The sentence of search s (from 0) of searches; "" until it has ended.
 // Its steps are numbered as the table and the step line number them: the
 // start points are steps 0 and 1, each chord a step after them.
@@ -29,7 +33,7 @@ export function story(searches, s) {
     const n = search.points.length - 1;
     const last = search.points[n];
     const root = `x${s + 1} = ${programComplex(search.root)}`;
-    const start = `Поиск ${s + 1} начат в точках ${starts[0].name} и ${starts[1].name} (шаги 0 и 1)`;
+    const start = `Поиск ${s + 1} начат в точках ${search.points.slice(0, 2).map(startName).join(" и ")} (шаги 0 и 1)`;
     const budget = `запас в ${stepBudget} шагов`;
     let text = {
         tolerance: () => `${start} и на шаге ${n} достиг допуска: |P| = ${programNumber(last.p)} меньше ${programNumber(tolerance)}, корень ${root}.`,

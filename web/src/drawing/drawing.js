@@ -5,12 +5,16 @@
 // is let go when the next run begins; whatever fails in it stops only the
 // drawing, never the run, and the panel says so.
 
+import { starts as programStarts } from "../data/chord_method.js";
+import { programComplex } from "../data/numbers.js";
 import { createSteps, locate, pointNumber } from "../data/steps.js";
 import { stepWords, story } from "../data/story.js";
 import { stepsFile } from "../data/steps_file.js";
 import { trueRoots } from "../data/true_roots.js";
 import { showAccuracy } from "./accuracy_table.js";
+import { coloredRoots, createBasinMap } from "./basin_map.js";
 import { createCharts } from "./charts.js";
+import { prepareSolver, readySolver, runExperiment } from "./experiment.js";
 import { createLandscapeChoice } from "./landscape_choice.js";
 import { createLifetime } from "./lifetime.js";
 import { landscapeScale } from "./plane/landscape.js";
@@ -27,7 +31,11 @@ const dashes = [[], [8, 3], [2, 3], [8, 3, 2, 3], [12, 4], [4, 4], [1, 2], [10, 
 const failure = "Рисунок этого запуска построить не удалось; программа работает без него.";
 const partNames = ["current", "plane-ground", "plane-trails", "plane", "plane-marks", "plane-hint", "tooltip", "p-chart", "order-chart", "table", "csv", "earlier",
     "later", "range", "fault", "steps", "first", "back", "forward", "all", "zoom-in", "zoom-out", "zoom-reset", "story",
-    "landscape-search", "legend", "legend-text", "save-svg", "shared", "accuracy", "accuracy-table", "accuracy-notes", "roots-csv"];
+    "landscape-search", "legend", "legend-text", "save-svg", "shared", "accuracy", "accuracy-table", "accuracy-notes", "roots-csv",
+    "accuracy-title", "experiment", "experiment-reset", "map-shown", "map-legend", "map-summary"];
+// How long the start points rest before the experiment's tables and files
+// are made again, as the plane's view rests.
+const restMs = 150;
 
 export function createDrawing(panel) {
     const parts = Object.fromEntries(partNames.map(name => [name, panel.querySelector(`[data-part="${name}"]`)]));
@@ -35,8 +43,10 @@ export function createDrawing(panel) {
     let run = null;
 
     return {
-        // A new run's drawing, the observer of what the run tells.
-        begin() {
+        // A new run's drawing, the observer of what the run tells;
+        // experiment: the start points ([{re, im}, {re, im}]) to try once
+        // its roots are written, if any.
+        begin({ experiment } = {}) {
             run?.dispose();
             parts.fault.hidden = true;
             let failed = false;
@@ -49,17 +59,20 @@ export function createDrawing(panel) {
                 parts.fault.textContent = failure;
                 parts.fault.hidden = false;
             });
-            const drawing = lifetime.guard(() => drawRun(panel, parts, lifetime))() ?? {};
+            const drawing = lifetime.guard(() => drawRun(panel, parts, lifetime, experiment ?? null))() ?? {};
             const told = name => lifetime.guard((...args) => drawing[name](...args));
             run = {
                 searchStarted: told("searchStarted"),
                 searchStepped: told("searchStepped"),
                 searchEnded: told("searchEnded"),
                 rootWritten: told("rootWritten"),
+                experimentStarts: () => (failed ? null : drawing.experimentStarts?.() ?? null),
                 dispose: lifetime.dispose,
             };
             return run;
         },
+        // The start points of the experiment shown, null for none.
+        experimentStarts: () => run?.experimentStarts() ?? null,
     };
 }
 
@@ -73,9 +86,15 @@ function showStepLine(parts, steps, at) {
     tell(parts.story, at ? story(steps.searches, at.search) : "");
 }
 
-// Once every root is written: the steps file, made once, and the accuracy
-// of the roots.
-function showCompleted(parts, searches, lifetime) {
+// Once every root is written, the run's or an experiment's (tried): the
+// steps file and the accuracy of the roots, with its file.
+function showCompleted(parts, searches, lifetime, tried) {
+    const [prefix, whose] = tried ? ["chord-experiment", " опыта"] : ["chord", ""];
+    for (const [link, name, words] of [[parts.csv, "steps", "шаги"], [parts["roots-csv"], "roots", "точность корней"]]) {
+        link.download = `${prefix}-${name}.csv`;
+        link.textContent = `Скачать ${words}${whose}: ${link.download}`;
+    }
+    parts["accuracy-title"].textContent = `Точность корней${whose}`;
     offerFile(parts.csv, lifetime, stepsFile(searches));
     parts.csv.hidden = false;
     lifetime.own(() => (parts.csv.hidden = true));
@@ -83,54 +102,123 @@ function showCompleted(parts, searches, lifetime) {
         csv: parts["roots-csv"] }, searches, lifetime);
 }
 
+// The experiment in a line: its start points, chord steps and roots.
+function experimentWords({ starts, steps, total }) {
+    const roots = steps.searches.map((search, s) => `x${s + 1} = ${programComplex(search.root)}${search.remark ? " (точность не достигнута)" : ""}`);
+    return `Опыт: поиски начаты в точках ${starts.map(programComplex).join(" и ")}; шагов ${total}`
+        + `${roots.length > 0 ? `; корни: ${roots.join("; ")}` : ""}. Поиски запуска программы — серые линии под ними.`;
+}
+
 // The pictures, the tables and the step line of one run, showing either all
-// its steps or, stepping, those up to the one selected.
-function drawRun(panel, parts, lifetime) {
+// its steps or, stepping, those up to the one selected; once its roots are
+// written, its start points are handles, and moving one shows an
+// experiment in its place: the searches from there, over the run's.
+function drawRun(panel, parts, lifetime, linkedStarts) {
     const steps = createSteps();
     let selected = null; // the point stepped to, from 1; null: all shown
     let landscapeSearch = 0; // the search whose landscape is shown while all steps are shown
-    let roots = []; // the true roots of the polynomial as typed
+    let roots = []; // the true roots of the polynomial as typed, each with its colour on the map
+    let experiment = null; // {starts, steps, total}: what the run's equation came to from other start points
+    let tried = null; // the start points to try next frame
+    let completed = null; // the lifetime of the files and the accuracy shown
+    const shown = () => experiment?.steps ?? steps;
 
     const landscapeChoice = createLandscapeChoice({ select: parts["landscape-search"], legend: parts["legend-text"] }, lifetime, search => {
         landscapeSearch = search;
         // Picking a search while stepping goes to its first step.
         if (selected !== null)
-            selected = pointNumber(steps.searches, search, 0);
+            selected = pointNumber(shown().searches, search, 0);
         draw();
     });
-    const plane = createPlane(parts, { colors, describe: at => stepWords(steps.searches, at),
-        shaded: range => landscapeChoice.said(range, steps.count > 0), lifetime });
+    const plane = createPlane(parts, { colors, describe: at => stepWords(shown().searches, at),
+        shaded: range => landscapeChoice.said(range, steps.count > 0, map.picture !== null), lifetime,
+        moved(k, point) {
+            plane.holdView();
+            tried = (experiment?.starts ?? programStarts).map((z, j) => (j === k ? point : { re: z.re, im: z.im }));
+            update();
+        } });
     const charts = createCharts(parts["p-chart"], parts["order-chart"], { colors, dashes, lifetime });
     const table = createStepTable({ details: parts.table.closest("details"), table: parts.table, earlier: parts.earlier,
         later: parts.later, range: parts.range }, lifetime);
+    const map = createBasinMap({ shown: parts["map-shown"], list: parts["map-legend"], summary: parts["map-summary"] }, { changed: () => update(),
+        lifetime });
     lifetime.observe(parts["p-chart"], () => charts.resize());
 
+    // The files and the accuracy of what is shown, once it is complete.
+    function showFiles() {
+        completed?.dispose();
+        completed = lifetime.child();
+        showCompleted(parts, shown().searches, completed, experiment !== null);
+        parts.experiment.textContent = experiment ? experimentWords(experiment) : "";
+        parts["experiment-reset"].hidden = !experiment;
+    }
+    const filesAtRest = lifetime.timer(showFiles, restMs);
+
+    // The experiment from the start points tried, drawn in the same frame.
+    function tryStarts() {
+        const searches = steps.searches;
+        if (!tried || searches.length === 0)
+            return;
+        if (!readySolver()) {
+            prepareSolver().then(update, error => {
+                console.error(error);
+                parts.experiment.textContent = "Опыт не удался: решатель программы не запустился.";
+            });
+            return;
+        }
+        const found = runExperiment(searches[0].polynomial, tried);
+        experiment = { starts: tried, ...found };
+        tried = null;
+        selected = null;
+        filesAtRest();
+    }
+
     function draw() {
-        const at = selected === null ? null : locate(steps.searches, selected);
-        const shown = at ? at.search : landscapeSearch;
-        landscapeChoice.show(steps.searches.length, shown);
-        plane.show(steps.searches, selected ?? steps.count, at, steps.revision, steps.searches[shown]?.polynomial ?? null, roots);
-        charts.show(steps.searches, selected ?? steps.count, at);
-        table.show(steps.searches, steps.count);
+        tryStarts();
+        const { searches, count, revision } = shown();
+        const at = selected === null ? null : locate(searches, selected);
+        const search = at ? at.search : landscapeSearch;
+        landscapeChoice.show(searches.length, search);
+        const place = plane.place();
+        map.update({ polynomial: steps.complete ? steps.searches[0]?.polynomial : null, first: (experiment?.starts ?? programStarts)[0],
+            world: place.world, size: place.size, coloured: roots });
+        plane.show({ searches, count: selected ?? count, selected: at, revision, landscapeOf: searches[search]?.polynomial ?? null,
+            trueRoots: map.picture ? roots : plainRoots, under: experiment && steps.searches,
+            starts: experiment ? experiment.starts.map(z => ({ ...z, name: programComplex(z) })) : programStarts,
+            movable: steps.complete && steps.searches.length > 0, map: map.picture });
+        charts.show(searches, selected ?? count, at);
+        table.show(searches, count);
         table.select(selected);
-        showStepLine(parts, steps, at);
+        showStepLine(parts, shown(), at);
         if (steps.complete)
             panel.dataset.complete = "";
+        panel.toggleAttribute("data-experiment", experiment !== null);
     }
+    let plainRoots = [];
     const update = lifetime.perFrame(draw);
     lifetime.own(() => {
-        parts.current.textContent = parts.story.textContent = "";
+        parts.current.textContent = parts.story.textContent = parts.experiment.textContent = "";
+        parts["experiment-reset"].hidden = true;
         delete panel.dataset.complete;
+        panel.removeAttribute("data-experiment");
     });
     lifetime.listen(parts["save-svg"], "click", () => {
         saveFile("chord-plane.svg", lifetime, planeFile({ ground: parts["plane-ground"], plane: parts.plane, rings: parts["plane-marks"] },
             plane.trailPaths()), "image/svg+xml");
         parts.shared.textContent = "Плоскость сохранена в файл chord-plane.svg: рельеф, следы поисков и корни, как на экране.";
     });
+    lifetime.listen(parts["experiment-reset"], "click", () => {
+        experiment = tried = null;
+        selected = null;
+        showFiles();
+        update();
+        parts.plane.focus();
+    });
+    lifetime.listen(parts["map-shown"], "change", update);
     update();
 
     attachStepping(parts, {
-        count: () => steps.count,
+        count: () => shown().count,
         selected: () => selected,
         // Keys held down step faster than frames come: each frame draws
         // the step reached.
@@ -142,8 +230,10 @@ function drawRun(panel, parts, lifetime) {
 
     return {
         searchStarted(polynomial, first, second) {
-            if (steps.searches.length === 0)
-                roots = trueRoots(polynomial).roots;
+            if (steps.searches.length === 0) {
+                plainRoots = trueRoots(polynomial).roots;
+                roots = coloredRoots(plainRoots);
+            }
             steps.started(polynomial, first, second);
             update();
         },
@@ -158,8 +248,14 @@ function drawRun(panel, parts, lifetime) {
         rootWritten(number, remark, afterMiss) {
             steps.rootWritten(number, remark, afterMiss);
             update();
-            if (steps.complete)
-                showCompleted(parts, steps.searches, lifetime);
+            if (!steps.complete)
+                return;
+            showFiles();
+            if (linkedStarts) {
+                tried = linkedStarts;
+                update();
+            }
         },
+        experimentStarts: () => experiment?.starts ?? null,
     };
 }

@@ -24,9 +24,10 @@ export function createLandscapeChoice({ select, legend }, lifetime, picked) {
         },
         // range: the values of log₁₀|P| shaded, {lo, hi}, and where the
         // tolerance line is (landscape.js), or null for none; stepped:
-        // whether any search has a point. Told again only when it changes,
-        // as the legend is read out then.
-        said(range, stepped) {
+        // whether any search has a point; mapped: whether the map lies there
+        // instead. Told again only when it changes, as the legend is read
+        // out then.
+        said(range, stepped, mapped) {
             const search = Number(select.value) + 1;
             const limit = programNumber(tolerance);
             const line = range && {
@@ -35,7 +36,7 @@ export function createLandscapeChoice({ select, legend }, lifetime, picked) {
                 below: `; |P| всюду на виду больше допуска ${limit}, его линии здесь нет.`,
                 beyond: `; линия допуска |P| = ${limit} — за краем вида.`,
             }[range.line];
-            const text = !range ? (stepped ? "Рельефа нет: |P| всюду равен 0 или не определён." : "")
+            const text = mapped ? "Вместо рельефа — карта первого поиска, её цвета ниже." : !range ? (stepped ? "Рельефа нет: |P| всюду равен 0 или не определён." : "")
                 : `Рельеф поиска ${search}: log₁₀|P(x)| его многочлена, от ${range.lo.toFixed(1)} (темнее) до ${range.hi.toFixed(1)}`
                 + ` (светлее); тонкие линии — целые степени 10${line}`;
             if (legend.textContent !== text)

@@ -60,6 +60,12 @@ export function createLifetime(fault) {
         own(dispose) {
             undo.push(dispose);
         },
+        // A lifetime of its own within this one, which may end first.
+        child() {
+            const inner = createLifetime(fault);
+            undo.push(inner.dispose);
+            return inner;
+        },
         dispose() {
             if (!alive)
                 return;

@@ -8,7 +8,8 @@ const told = ["searchStarted", "searchStepped", "searchEnded", "rootWritten"];
 const failure = "Рисунок не загрузился; программа работает без него.";
 
 // panel: the drawing's; returns load(), which loads it once however often
-// called, and begin(), which makes a run's drawing: the run's observer.
+// called; begin(options), which makes a run's drawing: the run's observer;
+// and experimentStarts().
 export function laterDrawing(panel) {
     let drawing = null; // once loaded
     let run = null; // the run now: its observer in the drawing, or what it told before that (kept)
@@ -27,7 +28,7 @@ export function laterDrawing(panel) {
         }
         drawing = globalThis.chordDrawing.createDrawing(panel);
         if (run) {
-            run.observer = drawing.begin();
+            run.observer = drawing.begin(run.options);
             for (const [name, args] of run.kept)
                 run.observer[name](...args);
             run.kept = null;
@@ -42,12 +43,15 @@ export function laterDrawing(panel) {
                 document.body.append(script);
             }
         },
-        begin() {
+        // options: the drawing's (drawing/drawing.js).
+        begin(options) {
             run?.observer?.dispose();
-            const now = { observer: drawing?.begin() ?? null, kept: [] };
+            const now = { observer: drawing?.begin(options) ?? null, kept: [], options };
             run = now;
             const tell = name => (...args) => (now.observer ? now.observer[name](...args) : now.kept?.push([name, args]));
             return { ...Object.fromEntries(told.map(name => [name, tell(name)])), dispose: () => now.observer?.dispose() };
         },
+        // The start points of the experiment shown, null for none.
+        experimentStarts: () => drawing?.experimentStarts() ?? null,
     };
 }

@@ -98,6 +98,8 @@ export function createScreen(terminal) {
     };
 
     const screen = {
+        // What the terminal shows but the line being edited, as text.
+        text: () => transcript.replace(/\r\n/g, "\n"),
         // Runs action (which may return a promise) once all before it is on
         // the screen; returns a promise of its result.
         step,

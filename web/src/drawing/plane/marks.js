@@ -1,10 +1,10 @@
-// The marks of the plane: the start points 0 and 1 + i, the roots whose
+// The marks of the plane: the start points (0 and 1 + i, or the
+// experiment's), the roots whose
 // search is shown to its end, hollow where the program wrote the remark, and
 // the true roots as crosses, each over a light casing. A point beyond the
 // view is shown at the edge by a chevron pointing to it and named with its
 // direction and value, never by the mark of a point there.
 
-import { starts } from "../../data/chord_method.js";
 import { programComplex } from "../../data/numbers.js";
 import { shownPoints } from "../../data/steps.js";
 import { atEdge, chevron, within } from "./edges.js";
@@ -28,7 +28,7 @@ function cased(...shapes) {
 // Draws the marks into layer; returns what a label must not cover (taken)
 // and the points to name (named: {x, y, name, alone}, alone for the names
 // at the edge, which share no label).
-export function drawMarks(layer, { view, searches, count, colors, trueRoots }) {
+export function drawMarks(layer, { view, searches, count, colors, trueRoots, starts }) {
     const at = view.projection();
     const viewed = { left: 0, right: view.size.w, top: 0, bottom: view.size.h };
     const taken = [];
@@ -76,7 +76,7 @@ export function drawMarks(layer, { view, searches, count, colors, trueRoots }) {
     // copies named once, with its value, as the printed roots' are.
     trueRoots.forEach((root, k) => {
         const p = at(root);
-        const cross = svgElement("g", { class: "true-root", "data-re": root.re, "data-im": root.im });
+        const cross = svgElement("g", { class: "true-root", "data-re": root.re, "data-im": root.im, ...(root.color ? { style: `--cross: ${root.color}` } : {}) });
         layer.append(cross);
         if (within(p, viewed)) {
             cross.append(...cased(svgElement("path", { d: `M${p.x - 5} ${p.y - 5}l10 10m0 -10l-10 10` })));

@@ -10,11 +10,13 @@
 // as the view is; they are drawn again once it rests, as a map does.
 
 import { attachGestures } from "./gestures.js";
+import { createHandles } from "./handles.js";
 import { createLandscapes } from "./landscape.js";
 import { drawMarks, drawRings } from "./marks.js";
 import { createPointer } from "./pointer.js";
 import { svgElement } from "./svg.js";
 import { drawTexts } from "./texts.js";
+import { ticks } from "./ticks.js";
 import { createTrails } from "./trails.js";
 import { createView, zoomStep } from "./view.js";
 
@@ -53,12 +55,32 @@ function moved(drawn, shown, w) {
     return `translate(${(drawn.left - shown.left) / is}px, ${(shown.top - drawn.top) / is}px) scale(${was / is})`;
 }
 
+// What the view shows (world, size) and where it puts points: at(z) in
+// pixels, from(x, y) the point at a pixel, and the step of the ticks.
+function placeOf(view) {
+    const world = view.world();
+    const { w, h } = view.size;
+    const marks = ticks(world.left, world.right);
+    return { world, size: view.size, at: view.projection(), from: (x, y) => ({ re: world.left + x * (world.right - world.left) / w, im: world.top - y * (world.top - world.bottom) / h }),
+        step: marks.length > 1 ? marks[1].value - marks[0].value : (world.right - world.left) / 5 };
+}
+
+// A picture made for one world ({group, world}), moved and scaled to view.
+function placed(picture, view) {
+    const world = view.world();
+    const scale = (world.right - world.left) / view.size.w;
+    const made = (picture.world.right - picture.world.left) / scale;
+    picture.group.setAttribute("transform", `translate(${(picture.world.left - world.left) / scale} ${(world.top - picture.world.top) / scale}) `
+        + `scale(${made / picture.width})`);
+    return picture.group;
+}
+
 // parts: the layers (plane-ground, plane-trails, plane, plane-marks), the
 // element for a gesture's hint (plane-hint), the tooltip and the zoom
 // buttons; colors: one for each search; describe(step): the text of a step;
 // shaded(range): told the range of log₁₀|P| the landscape shades, null for
-// none.
-export function createPlane(parts, { colors, describe, shaded, lifetime }) {
+// none; moved(k, point): start point k moved by its handle.
+export function createPlane(parts, { colors, describe, shaded, moved, lifetime }) {
     const { plane: svg, "plane-ground": ground, "plane-trails": canvas, "plane-marks": rings } = parts;
     const layers = svg.parentElement; // the box all layers fill
     const view = createView();
@@ -71,7 +93,10 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     svg.replaceChildren(base);
     base.append(trailMarks, marks, texts);
     rings.replaceChildren(overlay);
-    let showing = { searches: [], count: 0, selected: null, revision: -1, landscapeOf: null, trueRoots: [] };
+    const handles = createHandles(layers, moved, lifetime);
+    let showing = { searches: [], count: 0, selected: null, revision: -1, landscapeOf: null, trueRoots: [], under: null, starts: [], movable: false,
+        map: null };
+    const showHandles = () => handles.show(showing.movable ? showing.starts : null, placeOf(view));
     let drawnWorld = null; // the world the layers below the rings were drawn for
     // What the SVG layers show, each drawn again only where it changes, since
     // a layer changed is painted again whole: the ground's view and
@@ -96,24 +121,29 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             Object.assign(layer.style, { width: `${w}px`, height: `${h}px`, transform: "" });
         }
         canvas.style.transform = "";
+        // Printed, the layers keep the view's shape at the paper's width.
+        layers.style.setProperty("--plane-aspect", `${w} / ${h}`);
         const world = view.world();
         drawnWorld = world;
         svg.dataset.view = [world.left, world.right, world.bottom, world.top].join(" ");
         // The landscape is made in tasks of its own after the frame, so that
         // zooming and panning are never held up by it; the last one stands
         // in meanwhile.
-        const landscape = showing.landscapeOf && landscapes.last(showing.landscapeOf, view);
-        if (showing.landscapeOf && (!landscape || landscape.stale))
+        // The map, where shown, in place of the landscape.
+        const landscapeOf = showing.map ? null : showing.landscapeOf;
+        const landscape = landscapeOf && landscapes.last(landscapeOf, view);
+        if (landscapeOf && (!landscape || landscape.stale))
             makeLandscape();
         shaded(landscape && landscape.lo !== null ? landscape : null);
 
         const viewChanged = view.key() !== drawn.view;
         if (viewChanged)
             grid.replaceChildren();
-        if (viewChanged || landscape?.group !== drawn.landscape || landscape?.stale !== drawn.stale)
-            groundBase.replaceChildren(...(landscape ? [landscape.group] : []), grid);
+        const beneath = showing.map ? placed(showing.map, view) : landscape?.group;
+        if (viewChanged || beneath !== drawn.landscape || landscape?.stale !== drawn.stale)
+            groundBase.replaceChildren(...(beneath ? [beneath] : []), grid);
         const trailsKey = trails.draw(trailMarks, { view, ...showing, colors, ratio: ratio() });
-        const front = `${trailsKey} ${rootsShown(showing.searches, showing.count)}`;
+        const front = `${trailsKey} ${rootsShown(showing.searches, showing.count)} ${showing.starts.map(z => `${z.re} ${z.im}`)}`;
         if (viewChanged || front !== drawn.front || showing.trueRoots !== drawn.trueRoots) {
             marks.replaceChildren();
             texts.replaceChildren();
@@ -125,8 +155,9 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             }
             drawTexts({ grid: viewChanged ? grid : null, texts, marks }, { view, taken, named });
         }
-        drawn = { view: view.key(), landscape: landscape?.group, stale: landscape?.stale, front, trueRoots: showing.trueRoots };
+        drawn = { view: view.key(), landscape: beneath, stale: landscape?.stale, front, trueRoots: showing.trueRoots };
         drawOverlay();
+        showHandles();
     };
     // Resizes come many times a frame; the drawing's own updates at most
     // once a frame already.
@@ -147,7 +178,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
             makeSlices();
     }, 0);
     const makeLandscape = lifetime.perFrame(() => {
-        making = showing.landscapeOf && landscapes.making(showing.landscapeOf, view);
+        making = showing.landscapeOf && !showing.map && landscapes.making(showing.landscapeOf, view);
         makeSlices();
     });
 
@@ -159,6 +190,7 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
         for (const layer of [ground, canvas, svg])
             layer.style.transform = transform;
         drawOverlay();
+        showHandles();
     });
     const changed = viewMoved => {
         if (viewMoved) {
@@ -186,14 +218,23 @@ export function createPlane(parts, { colors, describe, shaded, lifetime }) {
     }
 
     return {
-        // The searches as far as count points; selected: the step selected
+        // Where the view puts points (placeOf), as the user last saw it.
+        place: () => placeOf(view),
+        // Keeps the view as it is while the searches change, as the user
+        // moves a start point.
+        holdView: () => view.hold(),
+        // searches as far as count points; selected: the step selected
         // ({search, step}), if any; revision: a number that changes
         // whenever the searches do; landscapeOf: the polynomial whose
-        // landscape lies beneath, if any; trueRoots: the crosses.
-        show(searches, count, selected, revision, landscapeOf, trueRoots) {
-            const same = searches === showing.searches && count === showing.count && revision === showing.revision
-                && landscapeOf === showing.landscapeOf && trueRoots === showing.trueRoots;
-            showing = { searches, count, selected, revision, landscapeOf, trueRoots };
+        // landscape lies beneath, if any; trueRoots: the crosses, each with
+        // its colour where the map gives one; under: searches drawn faint
+        // beneath, if any; starts: the start points ({re, im, name}),
+        // movable: whether they are handles; map: {group, world, width}
+        // drawn in place of the landscape, if any.
+        show(shown) {
+            const same = ["searches", "count", "revision", "landscapeOf", "trueRoots", "under", "starts", "movable", "map"]
+                .every(key => shown[key] === showing[key]);
+            showing = shown;
             if (same)
                 drawOverlay();
             else

@@ -19,6 +19,8 @@ const mostWidePieces = 1000;
 const width = 2;
 const remarkDash = [6, 4];
 const mostDots = 400;
+// The run's trails under an experiment's, 3:1 against white.
+const underColor = "#8a8a8a";
 // Pieces painted in one stroke: a long path's stroke costs more than its
 // parts'.
 const strokeLength = 32;
@@ -214,7 +216,10 @@ export function createTrails(canvas) {
             const { ratio } = shown;
             const same = (a, b) => a && a.color === b.color && a.width === b.width && a.dash.join() === b.dash.join() && a.extent === b.extent;
             // Only pieces added to the last trail painted: paint those.
-            const growing = key === painted.key && trails.length >= painted.looks.length && trails.every((t, s) => s >= painted.looks.length
+            // The run's trails beneath an experiment's: faint, thin, no casing.
+            const faint = shown.under ? trailsOf({ ...shown, searches: shown.under, count: Infinity }).trails
+                .map(({ look }) => ({ ...look, color: underColor, width: 1, dash: [] })) : [];
+            const growing = !shown.under && !painted.under && key === painted.key && trails.length >= painted.looks.length && trails.every((t, s) => s >= painted.looks.length
                 || (same(painted.looks[s], t.look) && (painted.looks[s].count === t.look.count || (s === painted.looks.length - 1
                     && t.look.dash.length === 0 && painted.looks[s].count < t.look.count))));
             if (!growing) {
@@ -229,6 +234,8 @@ export function createTrails(canvas) {
                 context.clearRect(0, 0, width, height);
                 context.setTransform(ratio, 0, 0, ratio, 0, 0);
             }
+            if (!growing)
+                faint.forEach(look => paint(context, 0, look.count, look));
             // Each trail over a light casing, as maps draw roads, so that it
             // reads over the darkest landscape.
             trails.forEach(({ look }, s) => {
@@ -238,7 +245,7 @@ export function createTrails(canvas) {
                     paint(context, from, look.count, look);
                 }
             });
-            painted = { key, looks: trails.map(t => t.look) };
+            painted = { key, looks: trails.map(t => t.look), under: Boolean(shown.under) };
 
             // The points where few and the chevrons, drawn again only where
             // they change: a step mostly changes neither.

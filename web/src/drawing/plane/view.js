@@ -97,6 +97,10 @@ export function createView() {
         reset() {
             chosen = null;
         },
+        // Keeps the view framed now, whatever the searches become.
+        hold() {
+            chosen = current();
+        },
     };
     return view;
 }
