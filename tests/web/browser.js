@@ -148,13 +148,17 @@ function inPage() {
 // polynomial as the program tells it, for runs_check.py.
 function hearProgram() {
     let create = null;
-    Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = options => {
-        const { observer } = options.pageConsole;
-        const { searchStarted } = observer;
-        window.told = [];
-        observer.searchStarted = (polynomial, ...rest) => (window.told.push(polynomial), searchStarted(polynomial, ...rest));
+    // A run's console writes; the experiment's solver and the map's worker
+    // are not heard, and a worker made from the program's script gets it.
+    Object.defineProperty(window, "createChord", { get: () => create, set: made => (create = Object.assign(options => {
+        const { observer, write } = options.pageConsole;
+        if (write) {
+            const { searchStarted } = observer;
+            window.told = [];
+            observer.searchStarted = (polynomial, ...rest) => (window.told.push(polynomial), searchStarted(polynomial, ...rest));
+        }
         return made(options);
-    }) });
+    }, { toString: () => made.toString() })) });
 }
 // Without what browsers after Safari 15, the oldest the page serves, brought.
 function asOldBrowser() {

@@ -16,6 +16,7 @@ const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const { abilities, launch, tokens } = require("./browser.js");
+const experiment = require("./experiment.js");
 const { walks } = require("./offline.js");
 const checks = require("./run_checks.js");
 
@@ -423,6 +424,33 @@ describe(`${engine}, on a narrow terminal`, () => {
     }
 });
 
+// The start points moved, the experiment's files and map read for
+// runs_check.py (experiments.json), its link, the report printed.
+describe(`${engine}, an experiment`, () => {
+    let page;
+    const found = { experiments: [], maps: [] };
+    before(async () => (page = await browser.open(site, desktop)).settled("input"));
+    after(async () => {
+        fs.writeFileSync(path.join(output, "experiments.json"), JSON.stringify(found));
+        await page.close();
+    });
+    const walk = () => ({ browser, site, page, typeCase, cases, found, output });
+    test("x² + i: the second start moved by the arrows, the plane's arrows step it, its link, the map, the reset", () => experiment.keyboardWalk(walk()));
+    test("x⁹ − 1: the first start dragged by the mouse; the report printed to PDF", async () => {
+        await page.walk("fresh");
+        await experiment.mouseWalk(walk());
+        // Only Chromium's driver prints.
+        if (engine === "chromium")
+            await experiment.printWalk({ page, output, roots: 9 });
+    });
+    test("axe-core finds nothing with an experiment and the map shown", async () => {
+        await page.click("[data-part=map-shown]");
+        assert.ok(await page.until(() => /^Карта готова/.test($("[data-part=map-summary]").textContent)));
+        await audit(page);
+    });
+    test("no page errors", () => assert.deepEqual(page.errors, []));
+});
+
 // Only Chromium's driver gives touch.
 describe(`${engine}, on a phone`, { skip: !can.touch }, () => {
     const screen = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
@@ -450,6 +478,7 @@ describe(`${engine}, on a phone`, { skip: !can.touch }, () => {
         await page.walk("=ended:0");
         await checkScreen(page, cases.quadratic_on_one_line);
     });
+    test("a finger on a start point drags it, and the page stays", () => experiment.touchWalk({ page }));
     test("one finger over the plane scrolls the page; two pinch the plane", async () => {
         await page.walk('fresh paste "2 1 -3 2\\n" =key');
         const [[x, y], top, framed] = [await page.middle(plane), await page.eval(() => scrollY), await view(page)];

@@ -2,7 +2,8 @@
 # What the page showed of each dialogue case's run (runs.json, from page_test.js), against the transcript, a model of the
 # program's float arithmetic, and sympy and mpmath at 50 digits where the engine let the page test hear each search's
 # polynomial.
-#   runs_check.py runs.json
+# The experiments and maps (experiments.json) against the same model from their own start points.
+#   runs_check.py runs.json [experiments.json]
 import csv, ctypes, io, json, math, mpmath, re, sympy, sys
 
 mpmath.mp.dps = 50
@@ -22,23 +23,41 @@ def horner(table, x, acc=(0.0, 0.0)):
         acc = add(c, mul(x, acc))
     return acc
 
-def searches(tables):
-    """Each search's points [re, im, |P|] and end: the chord method with a budget of 10000 steps for all."""
+def search(table, x0, x1, budget):
+    """One search's points [re, im, |P|] from x0 and x1, its end, and the steps of the shared budget of 10000 spent after it."""
+    f0, f1 = horner(table, x0), horner(table, x1)
+    points, end = [x0 + [math.sqrt(norm(f0))], x1 + [math.sqrt(norm(f1))]], "budget"
+    while budget < 10000 and end == "budget":
+        x2 = sub(x0, div(mul(f0, sub(x1, x0)), sub(f1, f0)))
+        f2 = horner(table, x2) if finite(x2) else [math.nan]
+        if not finite(x2 + f2):
+            end = "nonfinite"
+            break
+        points.append(x2 + [math.sqrt(norm(f2))])
+        end = "tolerance" if points[-1][2] < f(1e-5) else end
+        x0, f0, x1, f1, budget = x1, f1, x2, f2, budget + (end != "tolerance")
+    return points, end, budget
+
+def searches(tables, starts=([0.0, 0.0], [1.0, 1.0])):
+    """Each search's points and end: the chord method from the program's start points, one search for each polynomial told."""
     found, budget = [], 0
     for table in tables:
-        x0, x1 = [0.0, 0.0], [1.0, 1.0]
-        f0, f1 = horner(table, x0), horner(table, x1)
-        points, end = [x0 + [math.sqrt(norm(f0))], x1 + [math.sqrt(norm(f1))]], "budget"
-        while budget < 10000 and end == "budget":
-            x2 = sub(x0, div(mul(f0, sub(x1, x0)), sub(f1, f0)))
-            f2 = horner(table, x2) if finite(x2) else [math.nan]
-            if not finite(x2 + f2):
-                end = "nonfinite"
-                break
-            points.append(x2 + [math.sqrt(norm(f2))])
-            end = "tolerance" if points[-1][2] < f(1e-5) else end
-            x0, f0, x1, f1, budget = x1, f1, x2, f2, budget + (end != "tolerance")
+        points, end, budget = search(table, *starts, budget)
         found.append((points, end))
+    return found
+
+def experiment(table, starts):
+    """The roots found again from other start points: each search, its root's remark, and the polynomial divided by its root."""
+    found, budget, reached = [], 0, True
+    while len(table) > 1:
+        points, end, budget = search(table, *starts, budget)
+        root = [0.0, 0.0] if end == "budget" and len(points) == 2 else points[-1][:2]
+        reached = reached and math.sqrt(norm(horner(table, root))) < f(1e-5)
+        found.append((points, end, str(int(not reached))))
+        b = [table[0]]
+        for c in table[1:-1]:
+            b.append(add(c, mul(root, b[-1])))
+        table = b
     return found
 
 # The observed order of convergence, as JavaScript's numbers give it.
@@ -93,9 +112,9 @@ def check_drawing(name, run, printed, steps):
         expect(f"{name}: picking search {s + 1} while stepping", line.startswith(f"Поиск {s + 1}, шаг 0: ") and (cells is None
                or line == f"Поиск {s + 1}, шаг 0: x = {cells[2]}, |P(x)| = {cells[3]}."), line)
 
-def check_steps(name, polynomials, steps):
-    """Every row of chord-steps.csv, as the model computes it from each search's polynomial."""
-    model = [(s + 1, k, point, points, end) for s, (points, end) in enumerate(searches(polynomials)) for k, point in enumerate(points)]
+def check_steps(name, found, steps):
+    """Every row of a steps file, as the model computes it (found: each search's points and end)."""
+    model = [(s + 1, k, point, points, end) for s, (points, end, *_) in enumerate(found) for k, point in enumerate(points)]
     expect(f"{name}: as many steps as the model's", len(model) == len(steps), f"{len(steps)}, the model's {len(model)}")
     for row, (s, k, (x, y, p), points, end) in zip(steps, model):
         q = ratio(log(ratio(points[k + 1][2], p)), log(ratio(p, points[k - 1][2]))) if 0 < k < len(points) - 1 else math.nan
@@ -162,17 +181,52 @@ def check_landscape(name, s, table, land):
     expect(f"{name}: search {s}'s shading", hi - lo >= 0.95 and (hi - lo < 1.05 or land["spread"] >= 16)
            and ("жирная — допуск" in land["legend"]) == bool(land["tolerance"]), [land["legend"], land["spread"]])
 
+def check_experiment(run):
+    """An experiment's files against the model from its start points as its line names them, the remarks too."""
+    steps = list(csv.DictReader(io.StringIO(run["steps"])))
+    numbers = re.search(r"в точках (\S+) (\S+)i и (\S+) (\S+)i", run["line"]).groups()
+    starts = [[f(float(numbers[0])), f(float(numbers[1]))], [f(float(numbers[2])), f(float(numbers[3]))]]
+    found = experiment(run["table"], starts)
+    name = run["name"]
+    expect(f"{name}: the experiment's files", run["files"] == ["chord-experiment-steps.csv", "chord-experiment-roots.csv"], run["files"])
+    check_steps(name, found, steps)
+    ends = [row for k, row in enumerate(steps) if k + 1 == len(steps) or steps[k + 1]["search"] != row["search"]]
+    expect(f"{name}: each root's remark", [row["remark"] for row in ends] == [remark for *_, remark in found], ends)
+    expect(f"{name}: the roots file", len(list(csv.DictReader(io.StringIO(run["roots"])))) == len(found))
+
+def check_map(m):
+    """The map's colour at sampled cells: the colour of the true root the model's first search reaches from the cell's start,
+    paler for more steps, or grey where the search fails."""
+    cols, rows, (left, right, bottom, top), first = m["cols"], m["rows"], m["world"], [f(x) for x in m["first"]]
+    rgb = lambda color: [int(color[k:k + 2], 16) for k in (1, 3, 5)]
+    for i, j, *pixel in m["samples"]:
+        second = [f(left + (i + 0.5) * (right - left) / cols), f(top - (j + 0.5) * (top - bottom) / rows)]
+        points, end, _ = search(m["table"], first, second, 0)
+        if end != "tolerance":
+            expect(f"{m['name']}: the map grey at cell {i}, {j}", pixel == [150, 150, 150], pixel)
+            continue
+        z = points[-1]
+        color = rgb(min(m["crosses"], key=lambda c: math.hypot(c[0] - z[0], c[1] - z[1]))[2])
+        k = max(range(3), key=lambda k: 255 - color[k])
+        t = (pixel[k] - color[k]) / (255 - color[k])
+        expect(f"{m['name']}: the map's colour at cell {i}, {j}", 0.14 <= t <= 0.81 and all(abs(round(c + (255 - c) * t) - p) <= 2
+               for c, p in zip(color, pixel)), [pixel, color])
+
 runs = json.load(open(sys.argv[1]))
 for run in runs:
     name, polynomials, steps = run["name"], run.get("told"), list(csv.DictReader(io.StringIO(run["steps"])))
     printed = re.findall(r"^x(\d+)=(\S+) (\S+)i( \(точность не достигнута\))?$", run["transcript"], re.M)
     check_drawing(name, run, printed, steps)
     if polynomials is not None:
-        check_steps(name, polynomials, steps)
+        check_steps(name, searches(polynomials), steps)
         polynomials and check_roots(name, run, polynomials, printed)
         for s, land in enumerate(run["landscapes"]):
             land and check_landscape(name, s + 1, polynomials[s], land)
 tables = [float(cells[3]) for run in runs for cells in run["stepTable"]]
 expect("the step tables showed |P| from 1e6 on and below 1e-4", any(1e6 <= p < math.inf for p in tables) and any(0 < p < 1e-4 for p in tables))
+tried = json.load(open(sys.argv[2])) if len(sys.argv) > 2 else {"experiments": [], "maps": []}
+for run in tried["experiments"] + tried["maps"]:
+    if run["table"] is not None:
+        (check_experiment if "steps" in run else check_map)(run)
 print("\n".join(failures) or f"{len(runs)} runs as the transcripts{'' if runs[0].get('told') is None else ', the model and mpmath'} have them")
 sys.exit(1 if failures else 0)

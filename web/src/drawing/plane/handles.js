@@ -21,6 +21,7 @@ export function createHandles(box, moved, lifetime) {
     const buttons = names.map((name, k) => {
         const button = document.createElement("button");
         Object.assign(button, { type: "button", className: "handle", hidden: true });
+        button.setAttribute("aria-label", name);
         button.dataset.handle = k;
         box.append(button);
         return button;
