@@ -6,7 +6,10 @@
 // nothing), the longest of them; from its first event to the paint of the
 // last change it made to the document (the roots drawn after Enter); the
 // longest gap between frames; and, in Chromium, the longest animation frame
-// and the longest task (those two only over 50 ms, else 0). Each figure is
+// and the longest task (those two only over 50 ms, else 0); for the map,
+// from the click to its first picture of at least 100 × 100 starts painted.
+// The actions include dragging a start point, which redoes the experiment
+// every frame, and the map. Each figure is
 // the median of 5 fresh loads, beside its floor measured in the same load: a
 // key the page ignores, and, for the first prompt, a page of xterm.js alone.
 // Chromium at normal CPU speed and slowed 4 times, Firefox at normal speed
@@ -39,7 +42,7 @@ function instrument() {
         channel.port2.postMessage(null);
     });
     const record = (window.response = { reset() {
-        Object.assign(this, { inputs: [], gaps: [], frames: [], tasks: [], last: null, first: null, changed: null });
+        Object.assign(this, { inputs: [], gaps: [], frames: [], tasks: [], last: null, first: null, changed: null, mapped: null });
     } });
     record.reset();
     for (const type of ["keydown", "pointerdown", "pointermove", "pointerup", "wheel", "touchstart", "touchmove", "touchend", "resize"])
@@ -47,9 +50,14 @@ function instrument() {
             record.first ??= event.timeStamp;
             painted(event.timeStamp, ms => record.inputs.push(ms));
         }, { capture: true, passive: true });
-    // When the last change to the document was painted.
-    new MutationObserver(() => painted(0, now => (record.changed = now)))
-        .observe(document, { subtree: true, childList: true, attributes: true, characterData: true });
+    // When the last change to the document was painted, and the first map
+    // of at least 100 × 100 starts.
+    new MutationObserver(() => {
+        painted(0, now => (record.changed = now));
+        const map = document.querySelector(".basin-map");
+        if (record.mapped === null && map && Math.min(map.dataset.cols, map.dataset.rows) >= 100)
+            painted(0, now => (record.mapped ??= now));
+    }).observe(document, { subtree: true, childList: true, attributes: true, characterData: true });
     const frame = now => {
         if (record.last !== null)
             record.gaps.push(now - record.last);
@@ -118,6 +126,19 @@ function actions(page, engine) {
         await page.$eval("[data-part=plane]", plane => plane.scrollIntoView({ block: "center" }));
         await focus("[data-part=plane]");
     };
+    // A mouse drag of 20 moves of what selector names, from its middle.
+    const drag = async selector => {
+        const [x, y] = await page.$eval(selector, element => {
+            element.scrollIntoView({ block: "center" });
+            const { x, y, width, height } = element.getBoundingClientRect();
+            return [x + width / 2, y + height / 2];
+        });
+        await page.mouse.move(x, y);
+        await page.mouse.down();
+        for (let k = 1; k <= 20; ++k)
+            await page.mouse.move(x - 3 * k, y + 2 * k);
+        await page.mouse.up();
+    };
     // One session (Chromium's only): a touch begun in it goes on in it.
     let session;
     const touch = (type, points) => (session ??= page.target().createCDPSession())
@@ -155,9 +176,14 @@ function actions(page, engine) {
             for (const width of [1200, 1120, 1040, 960])
                 await page.setViewport({ width, height: 900, hasTouch: engine === "chromium" });
         }],
+        ["a start point dragged, 20 moves, on x² + i", () => page.click("[data-part=zoom-reset]"), () => drag('.handle[data-handle="1"]')],
+        ["the map, on x² + i", null, () => page.click("[data-part=map-shown]")],
         ["«Запустить снова»", () => focus(".xterm-helper-textarea").then(() => press("x")).then(() => state("ended")),
             () => page.click("#again").then(() => state("input"))],
         ["Enter on x⁹ − 1", typed("9 1 0 0 0 0 0 0 0 0 -1"), () => press("Enter").then(() => state("key"))],
+        ["a start point dragged, 20 moves, on x⁹ − 1", null, () => drag('.handle[data-handle="0"]')],
+        ["the map, on x⁹ − 1", null, () => page.click("[data-part=map-shown]")],
+        ["a start point dragged, 20 moves, the map shown, on x⁹ − 1", null, () => drag('.handle[data-handle="1"]')],
     ];
 }
 
@@ -177,10 +203,10 @@ async function once(browser, engine, slowdown) {
         await act();
         await page.evaluate(settled);
         figures[name] = await page.evaluate(() => {
-            const { inputs, gaps, frames, tasks, framesTimed, tasksTimed, first, changed } = window.response;
+            const { inputs, gaps, frames, tasks, framesTimed, tasksTimed, first, changed, mapped } = window.response;
             const longest = (values, timed = true) => (timed ? Math.max(0, ...values) : undefined);
             return { paint: longest(inputs), done: changed > first ? changed - first : 0, gap: longest(gaps),
-                frame: longest(frames, Boolean(framesTimed)), task: longest(tasks, Boolean(tasksTimed)) };
+                frame: longest(frames, Boolean(framesTimed)), task: longest(tasks, Boolean(tasksTimed)), map: mapped === null ? undefined : mapped - first };
         });
     }
     await page.close();
@@ -199,11 +225,11 @@ async function main() {
             for (let k = 0; k < 5; ++k)
                 runs.push(await once(browser, engine, slowdown));
             console.log(`\n${version}${slowdown > 1 ? `, CPU ${slowdown}× slower` : ""}, median of ${runs.length}, ms\n`);
-            console.log("| action | input to next paint | to the last change painted | longest gap between frames | longest animation frame | longest task |");
-            console.log("|---|---:|---:|---:|---:|---:|");
+            console.log("| action | input to next paint | to the last change painted | longest gap between frames | longest animation frame | longest task | to the map of 100 × 100 painted |");
+            console.log("|---|---:|---:|---:|---:|---:|---:|");
             for (const name of Object.keys(runs[0])) {
                 const figure = key => ms(median(runs.map(run => run[name][key])));
-                console.log(`| ${name} | ${figure("paint")} | ${figure("done")} | ${figure("gap")} | ${figure("frame")} | ${figure("task")} |`);
+                console.log(`| ${name} | ${figure("paint")} | ${figure("done")} | ${figure("gap")} | ${figure("frame")} | ${figure("task")} | ${figure("map")} |`);
             }
         }
         await browser.close();

@@ -75,7 +75,7 @@ async function keyboardWalk({ browser, site, page, typeCase, cases, found, outpu
     const step = rows.filter(row => row.startsWith("2,")).length - 2;
     assert.ok(await page.until(step => $("[data-part=current]").textContent.startsWith(`Поиск 2, шаг ${step}: `), step), await page.text("[data-part=current]"));
     await page.press("End");
-    await page.shot(path.join(output, "experiment.png"), "#drawing");
+    await page.on(".plane-box", box => box.scrollIntoView()).then(() => page.shot(path.join(output, "experiment.png"), ".plane-box"));
 
     // The link carries it, and opened shows the same experiment.
     await page.click("[data-part=share]");
@@ -98,7 +98,7 @@ async function keyboardWalk({ browser, site, page, typeCase, cases, found, outpu
     await page.click("[data-part=map-shown]");
     assert.ok(await page.until(() => /^Карта готова: к корню .*; поиск не достиг допуска: \d+ %\.$/.test($("[data-part=map-summary]").textContent)));
     found.maps.push(await readMap(page, "x² + i from 0 and 0.95 + 0.5i"));
-    await page.shot(path.join(output, "map.png"), "#drawing");
+    await page.on(".plane-box", box => box.scrollIntoView()).then(() => page.shot(path.join(output, "map.png"), ".plane-box"));
     await page.click("[data-part=map-shown]");
 
     await page.click("[data-part=experiment-reset]");

@@ -7,7 +7,7 @@
 // rests somewhere new; its legend says the share of starts each root takes.
 
 import { programComplex } from "../data/numbers.js";
-import { createMapWorker } from "../program/map_worker.js";
+import { createMapWorker } from "../wasm/map_worker.js";
 import { svgElement } from "./plane/svg.js";
 
 // A colour for each true root, none grey, told apart by colour-blind eyes.
@@ -72,6 +72,8 @@ export function createBasinMap(parts, { changed, lifetime }) {
         const share = n => `${Math.round(100 * n / made.cells)} %`;
         const items = roots.map((z, r) => [z.color, `к корню ${programComplex(z)}: ${share(made.counts[r + 1])} начал`]);
         items.push([`rgb(${failed})`, `поиск не достиг допуска: ${share(made.counts[0])}`]);
+        const shades = document.createElement("li");
+        shades.textContent = "Чем бледнее цвет, тем больше шагов сделал поиск: от одного до тысячи и больше.";
         parts.list.replaceChildren(...items.map(([color, text]) => {
             const item = document.createElement("li");
             const swatch = document.createElement("span");
@@ -79,7 +81,7 @@ export function createBasinMap(parts, { changed, lifetime }) {
             swatch.style.background = color;
             item.append(swatch, ` ${text}`);
             return item;
-        }));
+        }), shades);
         if (final)
             parts.summary.textContent = `Карта готова: ${items.map(([, text]) => text).join("; ")}.`;
     };

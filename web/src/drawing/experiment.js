@@ -1,9 +1,9 @@
 // The experiment's searches: the run's equation solved again from other
-// start points by the program's own solver (program/solver.js), recorded as
+// start points by the program's own solver (wasm/solver.js), recorded as
 // a run's steps (data/steps.js).
 
 import { createSteps } from "../data/steps.js";
-import { createSolver } from "../program/solver.js";
+import { createSolver } from "../wasm/solver.js";
 
 let solver = null; // once made, for every run of the page
 let making = null;

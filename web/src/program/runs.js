@@ -4,7 +4,7 @@
 import { createHistory } from "../terminal/history.js";
 import { createLineDiscipline } from "../terminal/line_discipline.js";
 import { createPageConsole } from "./page_console.js";
-import { createProgram } from "./program.js";
+import { createProgram } from "../wasm/program.js";
 
 // stated(state): what the run is doing, told once the screen shows all it
 // wrote before: starting, running, input (waiting for a line), key (waiting
