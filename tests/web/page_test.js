@@ -326,6 +326,8 @@ describe(`${engine}, at a desktop`, () => {
             await page.mouse.up();
         }), "a drag pans");
         assert.equal(await page.eval(() => getSelection().toString()), "", "selecting nothing");
+        assert.ok(await page.eval(() => [...document.querySelectorAll("[data-part=plane] text")].some(t => t.textContent.includes("1+i"))),
+            "the start points stay where the program put them");
         await page.click("[data-part=zoom-reset]");
     });
 

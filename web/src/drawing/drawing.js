@@ -117,7 +117,8 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
     const steps = createSteps();
     let selected = null; // the point stepped to, from 1; null: all shown
     let landscapeSearch = 0; // the search whose landscape is shown while all steps are shown
-    let roots = []; // the true roots of the polynomial as typed, each with its colour on the map
+    let plainRoots = []; // the true roots of the polynomial as typed
+    let roots = []; // each of them once, with its colour on the map
     let experiment = null; // {starts, steps, total}: what the run's equation came to from other start points
     let tried = null; // the start points to try next frame
     let completed = null; // the lifetime of the files and the accuracy shown
@@ -132,7 +133,7 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
     });
     const plane = createPlane(parts, { colors, describe: at => stepWords(shown().searches, at),
         shaded: range => landscapeChoice.said(range, steps.count > 0, map.picture !== null), lifetime,
-        moved(k, point) {
+        startMoved(k, point) {
             plane.holdView();
             tried = (experiment?.starts ?? programStarts).map((z, j) => (j === k ? point : { re: z.re, im: z.im }));
             update();
@@ -182,7 +183,10 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         const place = plane.place();
         map.update({ polynomial: steps.complete ? steps.searches[0]?.polynomial : null, first: (experiment?.starts ?? programStarts)[0],
             world: place.world, size: place.size, coloured: roots });
-        plane.show({ searches, count: selected ?? count, selected: at, revision, landscapeOf: searches[search]?.polynomial ?? null,
+        // The first search's polynomial is the one typed, the run's, whose
+        // landscape an experiment need not make again.
+        const landscapeOf = (search === 0 ? steps.searches : searches)[search]?.polynomial ?? null;
+        plane.show({ searches, count: selected ?? count, selected: at, revision, landscapeOf,
             trueRoots: map.picture ? roots : plainRoots, under: experiment && steps.searches,
             starts: experiment ? experiment.starts.map(z => ({ ...z, name: programComplex(z) })) : programStarts,
             movable: steps.complete && steps.searches.length > 0, map: map.picture });
@@ -192,15 +196,12 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         showStepLine(parts, shown(), at);
         if (steps.complete)
             panel.dataset.complete = "";
-        panel.toggleAttribute("data-experiment", experiment !== null);
     }
-    let plainRoots = [];
     const update = lifetime.perFrame(draw);
     lifetime.own(() => {
         parts.current.textContent = parts.story.textContent = parts.experiment.textContent = "";
         parts["experiment-reset"].hidden = true;
         delete panel.dataset.complete;
-        panel.removeAttribute("data-experiment");
     });
     lifetime.listen(parts["save-svg"], "click", () => {
         saveFile("chord-plane.svg", lifetime, planeFile({ ground: parts["plane-ground"], plane: parts.plane, rings: parts["plane-marks"] },

@@ -25,7 +25,9 @@ export function offerReport({ fields, printed, button }, run) {
         const transcript = document.createElement("pre");
         transcript.textContent = run.transcript();
         const link = linkTo(run);
-        printed.replaceChildren(...[["Студент", name.value || "—"], ["Группа", group.value || "—"],
+        const title = document.createElement("h2");
+        title.textContent = "Лабораторная работа: решение алгебраического уравнения методом хорд";
+        printed.replaceChildren(title, ...[["Студент", name.value || "—"], ["Группа", group.value || "—"],
             ["Дата", date.value ? new Date(`${date.value}T12:00`).toLocaleDateString("ru-RU") : "—"],
             ["Уравнение, как набрано", typed.replace(/\s+/g, " ") || "не введено"]].map(([label, text]) => line(label, text)),
         transcript, ...(link ? [line("Ссылка на уравнение", link)] : []));

@@ -79,8 +79,8 @@ function placed(picture, view) {
 // element for a gesture's hint (plane-hint), the tooltip and the zoom
 // buttons; colors: one for each search; describe(step): the text of a step;
 // shaded(range): told the range of log₁₀|P| the landscape shades, null for
-// none; moved(k, point): start point k moved by its handle.
-export function createPlane(parts, { colors, describe, shaded, moved, lifetime }) {
+// none; startMoved(k, point): start point k moved by its handle.
+export function createPlane(parts, { colors, describe, shaded, startMoved, lifetime }) {
     const { plane: svg, "plane-ground": ground, "plane-trails": canvas, "plane-marks": rings } = parts;
     const layers = svg.parentElement; // the box all layers fill
     const view = createView();
@@ -93,7 +93,7 @@ export function createPlane(parts, { colors, describe, shaded, moved, lifetime }
     svg.replaceChildren(base);
     base.append(trailMarks, marks, texts);
     rings.replaceChildren(overlay);
-    const handles = createHandles(layers, moved, lifetime);
+    const handles = createHandles(layers, startMoved, lifetime);
     let showing = { searches: [], count: 0, selected: null, revision: -1, landscapeOf: null, trueRoots: [], under: null, starts: [], movable: false,
         map: null };
     const showHandles = () => handles.show(showing.movable ? showing.starts : null, placeOf(view));
