@@ -178,7 +178,7 @@ function actions(page, engine) {
         }],
         ["a start point dragged, 20 moves, on x² + i", () => page.click("[data-part=zoom-reset]"), () => drag('.handle[data-handle="1"]')],
         ["the map, on x² + i", null, () => page.click("[data-part=map-shown]")],
-        ["«Запустить снова»", () => focus(".xterm-helper-textarea").then(() => press("x")).then(() => state("ended")),
+        ["«Запустить снова»", () => page.click("[data-part=map-shown]").then(() => focus(".xterm-helper-textarea")).then(() => press("x")).then(() => state("ended")),
             () => page.click("#again").then(() => state("input"))],
         ["Enter on x⁹ − 1", typed("9 1 0 0 0 0 0 0 0 0 -1"), () => press("Enter").then(() => state("key"))],
         ["a start point dragged, 20 moves, on x⁹ − 1", null, () => drag('.handle[data-handle="0"]')],

@@ -153,7 +153,14 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         parts.experiment.textContent = experiment ? experimentWords(experiment) : "";
         parts["experiment-reset"].hidden = !experiment;
     }
-    const filesAtRest = lifetime.timer(showFiles, restMs);
+    // While a start point moves, each frame draws the plane; the charts, the
+    // files and the accuracy wait until it rests.
+    let moving = false;
+    const rested = lifetime.timer(() => {
+        moving = false;
+        showFiles();
+        update();
+    }, restMs);
 
     // The experiment from the start points tried, drawn in the same frame.
     function tryStarts() {
@@ -171,7 +178,8 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         experiment = { starts: tried, ...found };
         tried = null;
         selected = null;
-        filesAtRest();
+        moving = true;
+        rested();
     }
 
     function draw() {
@@ -190,7 +198,8 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
             trueRoots: map.picture ? roots : plainRoots, under: experiment && steps.searches,
             starts: experiment ? experiment.starts.map(z => ({ ...z, name: programComplex(z) })) : programStarts,
             movable: steps.complete && steps.searches.length > 0, map: map.picture });
-        charts.show(searches, selected ?? count, at);
+        if (!moving)
+            charts.show(searches, selected ?? count, at);
         table.show(searches, count);
         table.select(selected);
         showStepLine(parts, shown(), at);
