@@ -139,6 +139,11 @@ function actions(page, engine) {
             await page.mouse.move(x - 3 * k, y + 2 * k);
         await page.mouse.up();
     };
+    // The map switched on, until its first picture of 100 × 100 starts.
+    const map = () => page.click("[data-part=map-shown]").then(() => page.waitForFunction(() => {
+        const picture = document.querySelector(".basin-map");
+        return picture && Math.min(picture.dataset.cols, picture.dataset.rows) >= 100;
+    }, { timeout: 0, polling: 50 }));
     // One session (Chromium's only): a touch begun in it goes on in it.
     let session;
     const touch = (type, points) => (session ??= page.target().createCDPSession())
@@ -177,12 +182,12 @@ function actions(page, engine) {
                 await page.setViewport({ width, height: 900, hasTouch: engine === "chromium" });
         }],
         ["a start point dragged, 20 moves, on x² + i", () => page.click("[data-part=zoom-reset]"), () => drag('.handle[data-handle="1"]')],
-        ["the map, on x² + i", null, () => page.click("[data-part=map-shown]")],
+        ["the map, on x² + i", null, map],
         ["«Запустить снова»", () => page.click("[data-part=map-shown]").then(() => focus(".xterm-helper-textarea")).then(() => press("x")).then(() => state("ended")),
             () => page.click("#again").then(() => state("input"))],
         ["Enter on x⁹ − 1", typed("9 1 0 0 0 0 0 0 0 0 -1"), () => press("Enter").then(() => state("key"))],
         ["a start point dragged, 20 moves, on x⁹ − 1", null, () => drag('.handle[data-handle="0"]')],
-        ["the map, on x⁹ − 1", null, () => page.click("[data-part=map-shown]")],
+        ["the map, on x⁹ − 1", () => page.click("[data-part=experiment-reset]"), map],
         ["a start point dragged, 20 moves, the map shown, on x⁹ − 1", null, () => drag('.handle[data-handle="1"]')],
     ];
 }

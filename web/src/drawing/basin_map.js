@@ -33,21 +33,23 @@ function picture({ cols, rows, ends, world, first }, roots, w) {
     const context = canvas.getContext("2d");
     const image = context.createImageData(cols, rows);
     const counts = new Array(roots.length + 1).fill(0);
+    const colors = roots.map(z => rgb(z.color));
     for (let k = 0; k < cols * rows; ++k) {
-        const [re, im, steps, end] = ends.subarray(4 * k, 4 * k + 4);
+        const [re, im, steps, end] = [ends[4 * k], ends[4 * k + 1], ends[4 * k + 2], ends[4 * k + 3]];
         let nearest = -1;
-        if (end === 0) {
-            let best = Infinity;
-            roots.forEach((z, r) => {
-                const d = Math.hypot(z.re - re, z.im - im);
-                if (d < best)
-                    [best, nearest] = [d, r];
-            });
+        let best = Infinity;
+        for (let r = 0; end === 0 && r < roots.length; ++r) {
+            const d = Math.hypot(roots[r].re - re, roots[r].im - im);
+            if (d < best)
+                [best, nearest] = [d, r];
         }
         ++counts[nearest + 1];
         const t = Math.min(1, Math.log10(steps + 1) / 3);
-        const color = nearest < 0 ? failed : paled(rgb(roots[nearest].color), fullest + (palest - fullest) * t);
-        image.data.set([...color, 255], 4 * k);
+        const color = nearest < 0 ? failed : paled(colors[nearest], fullest + (palest - fullest) * t);
+        image.data[4 * k] = color[0];
+        image.data[4 * k + 1] = color[1];
+        image.data[4 * k + 2] = color[2];
+        image.data[4 * k + 3] = 255;
     }
     context.putImageData(image, 0, 0);
     const h = w * (world.top - world.bottom) / (world.right - world.left);
@@ -106,7 +108,7 @@ export function createBasinMap(parts, { changed, lifetime }) {
                 stop();
                 return;
             }
-            const key = JSON.stringify([first, world, size]);
+            const key = JSON.stringify([first.re, first.im, world, size]);
             if (key === asked)
                 return;
             asked = key;
@@ -121,7 +123,7 @@ export function createBasinMap(parts, { changed, lifetime }) {
                 return;
             }
             parts.summary.textContent = "";
-            worker.ask({ polynomial, first, world, aspect: size.w / size.h });
+            worker.ask({ polynomial, first: { re: first.re, im: first.im }, world, aspect: size.w / size.h });
         },
     };
 }

@@ -154,12 +154,13 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         parts["experiment-reset"].hidden = !experiment;
     }
     // While a start point moves, each frame draws the plane; the charts, the
-    // files and the accuracy wait until it rests.
+    // files and the accuracy wait until it rests, each in a task of its own.
     let moving = false;
+    const filesNext = lifetime.timer(showFiles, 0);
     const rested = lifetime.timer(() => {
         moving = false;
-        showFiles();
         update();
+        filesNext();
     }, restMs);
 
     // The experiment from the start points tried, drawn in the same frame.
@@ -197,7 +198,7 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         plane.show({ searches, count: selected ?? count, selected: at, revision, landscapeOf,
             trueRoots: map.picture ? roots : plainRoots, under: experiment && steps.searches,
             starts: experiment ? experiment.starts.map(z => ({ ...z, name: programComplex(z) })) : programStarts,
-            movable: steps.complete && steps.searches.length > 0, map: map.picture });
+            movable: steps.complete && steps.searches.length > 0, moving, map: map.picture });
         if (!moving)
             charts.show(searches, selected ?? count, at);
         table.show(searches, count);

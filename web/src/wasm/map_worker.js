@@ -1,17 +1,18 @@
-// The map's worker: where the first search leads from each second start
+// The map's workers: where the first search leads from each second start
 // point of a grid, computed by the program's own search off the page's
-// thread. It is made from the program's script and the function below,
+// thread. They are made from the program's script and the function below,
 // both already in the page, so that it starts from disk too, where a
 // worker's script cannot be fetched.
 
-// The grids of each request, coarse first: columns along the shorter side.
-const levels = [25, 50, 100, 200];
+// The grids of each request, coarse first: starts along the shorter side.
+const levels = [25, 100, 200];
 
 // The worker's own code, run from its text: it takes the compiled program,
-// then requests {id, polynomial, first, world, aspect}, and answers each
-// with {id, cols, rows, ends, last} for each level (ends: root re, root im, steps,
-// end for each cell, row by row from the top left), the latest request
-// first: one that comes meanwhile stops the one before between rows.
+// then requests {id, polynomial, first, world, aspect, levels, part,
+// parts}, and answers each with {id, level, ends} for each level: the rows
+// j with j % parts === part, each cell's root re, root im, steps and end,
+// left to right. A request that comes meanwhile stops the one before
+// between rows.
 function workerMain() {
     let compiled;
     const chord = new Promise(resolve => (compiled = resolve));
@@ -27,13 +28,13 @@ function workerMain() {
         }
         latest = data.id;
         const program = await chord;
-        const { id, polynomial, first, world, aspect, levels } = data;
+        const { id, polynomial, first, world, aspect, levels, part, parts } = data;
         const heap = program.HEAPF32;
         const [slots, starts, ends] = [program._polynomialSlots(), program._mapStartSlots(), program._mapEndSlots()].map(p => p >> 2);
-        for (const level of levels) {
-            const [cols, rows] = aspect >= 1 ? [Math.round(level * aspect), level] : [level, Math.round(level / aspect)];
-            const found = new Float32Array(4 * cols * rows);
-            for (let j = 0; j < rows; ++j) {
+        for (const [level, size] of levels.entries()) {
+            const [cols, rows] = aspect >= 1 ? [Math.round(size * aspect), size] : [size, Math.round(size / aspect)];
+            const found = new Float32Array(4 * cols * Math.ceil((rows - part) / parts));
+            for (let j = part, n = 0; j < rows; j += parts, ++n) {
                 if (latest !== id)
                     return;
                 heap.set(polynomial.flat(), slots);
@@ -41,39 +42,57 @@ function workerMain() {
                 for (let i = 0; i < cols; ++i)
                     heap.set([world.left + (i + 0.5) * (world.right - world.left) / cols, im], starts + 2 * i);
                 program._mapSearches(polynomial.length, first.re, first.im, cols);
-                found.set(heap.subarray(ends, ends + 4 * cols), 4 * cols * j);
-                if (j % 4 === 3)
+                found.set(heap.subarray(ends, ends + 4 * cols), 4 * cols * n);
+                if (n % 4 === 3)
                     await nextTask();
             }
-            self.postMessage({ id, cols, rows, ends: found, last: level === levels[levels.length - 1] }, [found.buffer]);
+            self.postMessage({ id, level, cols, rows, ends: found }, [found.buffer]);
         }
     };
 }
 
-// A worker for the map, or null where the browser cannot make one: ask({
-// polynomial, first, world, aspect}) asks it for a new map, answered by
-// told({cols, rows, ends, last, world, first}) for each level; dispose() ends it.
+// Workers for the map, one a processor up to four, each taking every so
+// many rows; null where the browser cannot make them. ask({polynomial,
+// first, world, aspect}) asks for a new map, answered by told({cols, rows,
+// ends, last, world, first}) for each level, all rows of it; dispose() ends
+// them.
 export function createMapWorker(told) {
     const { createChord } = globalThis;
-    let worker;
+    const parts = Math.max(1, Math.min(4, navigator.hardwareConcurrency || 2));
+    let workers;
     try {
         const text = `var _scriptDir;\nvar createChord = ${createChord.toString()};\n(${workerMain.toString()})();\n`;
         const address = URL.createObjectURL(new Blob([text], { type: "text/javascript" }));
-        worker = new Worker(address);
+        workers = Array.from({ length: parts }, () => new Worker(address));
         URL.revokeObjectURL(address);
     } catch (error) {
         console.error(error);
+        workers?.forEach(worker => worker.terminate());
         return null;
     }
     let id = 0;
     let asked = null;
-    createChord.compiled.then(compiled => worker.postMessage({ compiled }));
-    worker.onmessage = ({ data }) => data.id === id && told({ ...data, world: asked.world, first: asked.first });
+    let levelsDone = []; // each level's cells so far, and how many parts came
+    createChord.compiled.then(compiled => workers.forEach(worker => worker.postMessage({ compiled })));
+    workers.forEach((worker, part) => {
+        worker.onmessage = ({ data }) => {
+            if (data.id !== id)
+                return;
+            const { level, cols, rows, ends } = data;
+            const done = (levelsDone[level] ??= { ends: new Float32Array(4 * cols * rows), parts: 0 });
+            for (let j = part, n = 0; j < rows; j += parts, ++n)
+                done.ends.set(ends.subarray(4 * cols * n, 4 * cols * (n + 1)), 4 * cols * j);
+            if (++done.parts === parts)
+                told({ cols, rows, ends: done.ends, last: level === levels.length - 1, world: asked.world, first: asked.first });
+        };
+    });
     return {
         ask(request) {
             asked = request;
-            worker.postMessage({ ...request, id: ++id, levels });
+            levelsDone = [];
+            ++id;
+            workers.forEach((worker, part) => worker.postMessage({ ...request, id, levels, part, parts }));
         },
-        dispose: () => worker.terminate(),
+        dispose: () => workers.forEach(worker => worker.terminate()),
     };
 }

@@ -50,6 +50,8 @@ export function createHandles(box, moved, lifetime) {
         lifetime.listen(button, "pointermove", event => {
             if (!dragging)
                 return;
+            // No step under the pointer is looked for meanwhile.
+            event.stopPropagation();
             const p = local(event);
             const z = place.from(p.x + dragging.dx, p.y + dragging.dy);
             move(k, z.re, z.im);

@@ -70,8 +70,10 @@ function placed(picture, view) {
     const world = view.world();
     const scale = (world.right - world.left) / view.size.w;
     const made = (picture.world.right - picture.world.left) / scale;
-    picture.group.setAttribute("transform", `translate(${(picture.world.left - world.left) / scale} ${(world.top - picture.world.top) / scale}) `
-        + `scale(${made / picture.width})`);
+    const transform = `translate(${(picture.world.left - world.left) / scale} ${(world.top - picture.world.top) / scale}) scale(${made / picture.width})`;
+    // Set only when it changes: set again, the ground is painted again.
+    if (picture.group.getAttribute("transform") !== transform)
+        picture.group.setAttribute("transform", transform);
     return picture.group;
 }
 
@@ -110,7 +112,10 @@ export function createPlane(parts, { colors, describe, shaded, startMoved, lifet
         parts.tooltip.hidden = true;
     });
 
-    const ratio = () => (printing ? Math.max(printRatio, devicePixelRatio) : devicePixelRatio);
+    // While a start point moves, the trails are painted at half the
+    // pixels, which costs a quarter of the work a frame, and sharp again
+    // once it rests, as a map shows coarse tiles while it moves.
+    const ratio = () => (printing ? Math.max(printRatio, devicePixelRatio) : showing.moving ? devicePixelRatio / 2 : devicePixelRatio);
     const drawOverlay = () => drawRings(overlay, { view, searches: showing.searches, selected: showing.selected, pointed: pointer.pointed });
     const drawNow = () => {
         view.resize(layers.clientWidth, layers.clientHeight);
@@ -229,10 +234,10 @@ export function createPlane(parts, { colors, describe, shaded, startMoved, lifet
         // landscape lies beneath, if any; trueRoots: the crosses, each with
         // its colour where the map gives one; under: searches drawn faint
         // beneath, if any; starts: the start points ({re, im, name}),
-        // movable: whether they are handles; map: {group, world, width}
-        // drawn in place of the landscape, if any.
+        // movable: whether they are handles; moving: whether one moves;
+        // map: {group, world, width} drawn in place of the landscape, if any.
         show(shown) {
-            const same = ["searches", "count", "revision", "landscapeOf", "trueRoots", "under", "starts", "movable", "map"]
+            const same = ["searches", "count", "revision", "landscapeOf", "trueRoots", "under", "starts", "movable", "map", "moving"]
                 .every(key => shown[key] === showing[key]);
             showing = shown;
             if (same)
