@@ -1,12 +1,13 @@
-// The complex plane: the start points 0 and 1 + i, each search's points joined
-// in the order computed, the roots as the program printed them, the true
-// roots, over the landscape of a search. It is drawn by hand: a complex plane
+// The complex plane: the start points (0 and 1 + i, handles once a run has
+// written its roots), each search's points joined in the order computed,
+// the roots as the program printed them, the true roots, over the landscape
+// of a search or the map. It is drawn by hand: a complex plane
 // needs the same scale on both axes, and trails joined in the order computed
 // rather than sorted by the real part, neither of which the charts' library
 // draws. In layers, bottom up: the landscape and the grid (SVG), the trails
 // (a canvas), the marks and texts (SVG, which a screen reader and the tests
-// can reach), and the rings of the step selected and of the one under the
-// pointer. While a gesture goes on, the layers drawn are moved and scaled
+// can reach), the rings of the step selected and of the one under the
+// pointer, and the handles. While a gesture goes on, the layers drawn are moved and scaled
 // as the view is; they are drawn again once it rests, as a map does.
 
 import { attachGestures } from "./gestures.js";
@@ -65,7 +66,8 @@ function placeOf(view) {
         step: marks.length > 1 ? marks[1].value - marks[0].value : (world.right - world.left) / 5 };
 }
 
-// A picture made for one world ({group, world}), moved and scaled to view.
+// A picture made for one world ({group, world, width: its pixels across}),
+// moved and scaled to view.
 function placed(picture, view) {
     const world = view.world();
     const scale = (world.right - world.left) / view.size.w;
