@@ -153,12 +153,16 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
         parts.experiment.textContent = experiment ? experimentWords(experiment) : "";
         parts["experiment-reset"].hidden = !experiment;
     }
-    // While a start point moves, each frame draws the plane; the charts, the
-    // files and the accuracy wait until it rests, each in a task of its own.
+    // While a start point moves, each frame draws the plane; once it rests,
+    // a frame draws the plane sharp again, and the charts, the files and
+    // the accuracy follow, each in a task of its own.
     let moving = false;
+    let chartsWait = false; // the charts wait for the frame after the plane's
     const filesNext = lifetime.timer(showFiles, 0);
+    const chartsNext = lifetime.timer(() => update(), 0);
     const rested = lifetime.timer(() => {
         moving = false;
+        chartsWait = true;
         update();
         filesNext();
     }, restMs);
@@ -199,8 +203,12 @@ function drawRun(panel, parts, lifetime, linkedStarts) {
             trueRoots: map.picture ? roots : plainRoots, under: experiment && steps.searches,
             starts: experiment ? experiment.starts.map(z => ({ ...z, name: programComplex(z) })) : programStarts,
             movable: steps.complete && steps.searches.length > 0, moving, map: map.picture });
-        if (!moving)
+        if (chartsWait) {
+            chartsWait = false;
+            chartsNext();
+        } else if (!moving) {
             charts.show(searches, selected ?? count, at);
+        }
         table.show(searches, count);
         table.select(selected);
         showStepLine(parts, shown(), at);
