@@ -107,15 +107,19 @@ function attachKeys(svg, { act, lifetime }) {
     });
 }
 
+// Where a pointer or touch event is in box, in pixels from its top left
+// corner inside its border: in the plane's pixels, for the plane's box.
+export function pointIn(box, { clientX, clientY }) {
+    const { left, top } = box.getBoundingClientRect();
+    return { x: clientX - left - box.clientLeft, y: clientY - top - box.clientTop };
+}
+
 // box: what holds the plane's layers; svg: the plane; hint: where a hint
 // is shown; act: {zoom(factor, x, y), pan(dx, dy)} of a gesture,
 // {zoomNow(factor), panNow(dx, dy)} of a key, hover(point or null); x and y
 // in the plane's pixels.
 export function attachGestures(box, svg, hint, act, lifetime) {
-    const local = ({ clientX, clientY }) => {
-        const { left, top } = box.getBoundingClientRect();
-        return { x: clientX - left - box.clientLeft, y: clientY - top - box.clientTop };
-    };
+    const local = event => pointIn(box, event);
     const hideHint = lifetime.timer(() => (hint.hidden = true), 2500);
     const showHint = kind => {
         hint.textContent = hints[kind];

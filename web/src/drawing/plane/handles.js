@@ -6,6 +6,7 @@
 // points stay short to read and to put in a link.
 
 import { programComplex } from "../../data/numbers.js";
+import { pointIn } from "./gestures.js";
 
 const arrows = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1] };
 const names = ["Первая начальная точка", "Вторая начальная точка"];
@@ -27,10 +28,7 @@ export function createHandles(box, moved, lifetime) {
         return button;
     });
     lifetime.own(() => buttons.forEach(button => button.remove()));
-    const local = ({ clientX, clientY }) => {
-        const { left, top } = box.getBoundingClientRect();
-        return { x: clientX - left - box.clientLeft, y: clientY - top - box.clientTop };
-    };
+    const local = event => pointIn(box, event);
     const move = (k, re, im) => moved(k, { re: rounded(re, place.step), im: rounded(im, place.step) });
 
     buttons.forEach((button, k) => {
